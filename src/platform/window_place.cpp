@@ -1,0 +1,79 @@
+#include "window_place.h"
+
+#include "twips.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace vorarid {
+namespace {
+
+// Watches a window from the moment it is shown until its frame is where it
+// was asked to be, then goes away. Without a window manager the frame never
+// shows up, so it also gives up a little while after the window appeared.
+class FramePlacer : public QObject {
+public:
+    static inline const QString name = QStringLiteral("vorarid-frame-placer");
+
+    FramePlacer(QWidget* window, QPoint target) : QObject(window), window_(window), target_(target) {
+        setObjectName(name);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_) return false;
+        switch (event->type()) {
+        case QEvent::Show:
+            QTimer::singleShot(2000, this, [this] { deleteLater(); });
+            QTimer::singleShot(0, this, [this] { correct(); });
+            break;
+        case QEvent::Move:
+        case QEvent::WindowActivate:
+            // Let the window manager finish framing the window first.
+            QTimer::singleShot(0, this, [this] { correct(); });
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void correct() {
+        if (!window_ || !window_->isVisible()) return;
+        const bool framed = window_->frameGeometry() != window_->geometry();
+        if (window_->frameGeometry().topLeft() == target_) {
+            // A window manager may report its frame only after the window is
+            // up; until then the window is not known to be in place.
+            if (framed) deleteLater();
+            return;
+        }
+        if (++corrections_ > 10) {  // a window manager that will not let us: stop trying
+            deleteLater();
+            return;
+        }
+        window_->move(target_);
+    }
+
+    QPointer<QWidget> window_;
+    QPoint target_;
+    int corrections_ = 0;
+};
+
+}  // namespace
+
+void moveWindowTwips(QWidget* window, int leftTwips, int topTwips) {
+    const QPoint target = twipsToPixels(leftTwips, topTwips);
+    window->move(target);
+    // Elsewhere (offscreen, a single-window platform) the move above is exact.
+    if (!window->isVisible() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        for (QObject* old : window->findChildren<QObject*>(FramePlacer::name, Qt::FindDirectChildrenOnly)) delete old;
+        new FramePlacer(window, target);
+    }
+}
+
+}  // namespace vorarid
