@@ -62,7 +62,7 @@ void setUpKoreanDesktop(QApplication& app) {
                    stderr);
     } else {
         QString gulim = hangul.first();
-        for (const char* preferred : {"NanumGothic", "Noto Sans CJK KR", "Noto Sans KR", "UnDotum", "Baekmuk Gulim"}) {
+        for (const char* preferred : {"NanumBarunGothic", "NanumGothic", "Noto Sans CJK KR", "Noto Sans KR", "UnDotum", "Baekmuk Gulim"}) {
             if (hangul.contains(QLatin1String(preferred))) {
                 gulim = QLatin1String(preferred);
                 break;

@@ -1,0 +1,172 @@
+// The embedded pictures: decoded at their sizes, stored in the formats the
+// game ships, tiles that really are pieces of their photographs, and a
+// refusal to start with a broken one.
+#include "pictures.h"
+
+#include <QDir>
+#include <QtEndian>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <set>
+
+using namespace vorarid;
+
+namespace {
+
+struct JpegFacts {
+    bool baseline = false;
+    bool progressive = false;
+    bool jfif = false;
+    bool extraSegments = false;  // EXIF, ICC or comments
+    QByteArray sampling;         // per component: 0x22 is 2 x 2
+};
+
+JpegFacts readJpeg(const QByteArray& data) {
+    JpegFacts facts;
+    qsizetype i = 2;  // past SOI
+    while (i + 4 <= data.size() && uchar(data[i]) == 0xFF) {
+        const uchar marker = uchar(data[i + 1]);
+        const int length = uchar(data[i + 2]) << 8 | uchar(data[i + 3]);
+        if (marker == 0xE0 && data.mid(i + 4, 5) == QByteArray("JFIF\0", 5)) facts.jfif = true;
+        if (marker == 0xE1 || marker == 0xE2 || marker == 0xFE) facts.extraSegments = true;
+        if (marker == 0xC2) facts.progressive = true;
+        if (marker == 0xC0) {
+            facts.baseline = true;
+            const int components = uchar(data[i + 9]);
+            for (int c = 0; c < components; ++c) facts.sampling += data[i + 11 + 3 * c];
+        }
+        if (marker == 0xDA) break;  // the picture data follows
+        i += 2 + length;
+    }
+    return facts;
+}
+
+QByteArray resource(const QString& path) {
+    QFile file(QStringLiteral(":/") + path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+double psnr(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)}) sum += d * d;
+        }
+    const double mse = sum / (3.0 * a.width() * a.height());
+    return 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+}  // namespace
+
+class TestPictures : public QObject {
+    Q_OBJECT
+
+    Pictures pictures_;
+
+private slots:
+    void initTestCase() { pictures_ = loadPictures(); }
+
+    void everyPictureDecodesAtItsSize() {
+        QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n')));
+        for (int set = 0; set < setCount; ++set)
+            for (int n = 1; n <= tilesPerSet; ++n)
+                QCOMPARE(pictures_.holders.tile(set, n).image()->size(), QSize(47, 47));
+        for (int k = 1; k <= photoCount; ++k) QCOMPARE(pictures_.holders.image(k).image()->size(), QSize(235, 235));
+        QCOMPARE(pictures_.icon.size(), QSize(32, 32));
+    }
+
+    // Baseline JFIF; photographs 2 x 2 subsampled, number tiles not at all.
+    void storedFormats() {
+        for (int set = 0; set < setCount; ++set) {
+            for (int n = 1; n <= tilesPerSet; ++n) {
+                const JpegFacts facts = readJpeg(resource(tilePath(set, n)));
+                QVERIFY2(facts.jfif && facts.baseline && !facts.progressive && !facts.extraSegments,
+                         qPrintable(tilePath(set, n)));
+                QCOMPARE(facts.sampling, set == 0 ? QByteArray("\x11\x11\x11") : QByteArray("\x22\x11\x11"));
+            }
+        }
+        for (int k = 1; k <= photoCount; ++k) {
+            const JpegFacts facts = readJpeg(resource(photoPath(k)));
+            QVERIFY(facts.jfif && facts.baseline && !facts.extraSegments);
+            QCOMPARE(facts.sampling, QByteArray("\x22\x11\x11"));
+        }
+
+        // One 32 x 32 image of 16 colours with its mask.
+        const QByteArray icon = resource(iconPath());
+        QCOMPARE(icon.left(6), QByteArray("\0\0\1\0\1\0", 6));  // an icon file with one image
+        QCOMPARE(uchar(icon[6]), uchar(32));
+        QCOMPARE(uchar(icon[7]), uchar(32));
+        const int offset = qFromLittleEndian<quint32>(icon.constData() + 18);
+        QCOMPARE(qFromLittleEndian<qint32>(icon.constData() + offset + 8), 64);     // colour and mask rows
+        QCOMPARE(qFromLittleEndian<quint16>(icon.constData() + offset + 14), 4);    // bits per pixel
+        QCOMPARE(icon.size(), offset + 40 + 16 * 4 + 32 * 32 / 2 + 32 * 4);
+    }
+
+    // Tiles 1..25 at a 47-pixel pitch make up their photograph.
+    void tilesReassembleThePhotographs() {
+        for (int k = 1; k <= photoCount; ++k) {
+            QImage assembled(235, 235, QImage::Format_RGB32);
+            for (int n = 1; n <= tilesPerSet; ++n) {
+                const QImage& tile = *pictures_.holders.tile(k, n).image();
+                for (int y = 0; y < 47; ++y)
+                    for (int x = 0; x < 47; ++x)
+                        assembled.setPixel(47 * ((n - 1) % 5) + x, 47 * ((n - 1) / 5) + y, tile.pixel(x, y));
+            }
+            const double db = psnr(assembled, *pictures_.holders.image(k).image());
+            QVERIFY2(db >= 28.0, qPrintable(QStringLiteral("photo %1: %2 dB").arg(k).arg(db)));
+        }
+    }
+
+    // 125 tiles, each its own picture, none of them the blank.
+    void identities() {
+        std::set<const QImage*> objects;
+        for (int set = 0; set < setCount; ++set)
+            for (int n = 1; n <= tilesPerSet; ++n) {
+                const Picture& tile = pictures_.holders.tile(set, n);
+                QVERIFY(!same(tile, pictures_.holders.s0));
+                objects.insert(tile.image());
+            }
+        QCOMPARE(objects.size(), size_t(125));
+        QVERIFY(pictures_.holders.s0.isEmpty());
+        QVERIFY(same(pictures_.holders.s0, Picture()));
+        // A copy is the same picture; an equal-looking decode is not.
+        const Picture copy = pictures_.holders.tile(2, 7);
+        QVERIFY(same(copy, pictures_.holders.tile(2, 7)));
+        QVERIFY(!same(Picture(*copy.image()), copy));
+    }
+
+    // A broken or misshapen picture is named, never passed on as a tile.
+    void brokenPicturesAreRefused() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString root = dir.path() + u'/';
+        for (const QString& sub : {QStringLiteral("tiles"), QStringLiteral("photos"), QStringLiteral("icon")})
+            QVERIFY(QDir(root).mkpath(sub));
+        const auto copy = [&](const QString& path) { QVERIFY(QFile::copy(QStringLiteral(ASSETS_DIR "/") + path, root + path)); };
+        for (int set = 0; set < setCount; ++set)
+            for (int n = 1; n <= tilesPerSet; ++n) copy(tilePath(set, n));
+        for (int k = 1; k <= photoCount; ++k) copy(photoPath(k));
+        copy(iconPath());
+        QVERIFY(loadPictures(root).problems.isEmpty());
+
+        QFile truncated(root + tilePath(1, 7));
+        QVERIFY(truncated.resize(100));
+        QImage(40, 47, QImage::Format_RGB32).save(root + tilePath(3, 25), "JPEG");
+        QFile::remove(root + photoPath(2));
+
+        const Pictures broken = loadPictures(root);
+        QCOMPARE(broken.problems.size(), 3);
+        QVERIFY(broken.problems[0].contains(QStringLiteral("tiles/ss7.jpg")));
+        QVERIFY(broken.problems[1].contains(QStringLiteral("tiles/ssss25.jpg")));
+        QVERIFY(broken.problems[1].contains(QStringLiteral("40 x 47")));
+        QVERIFY(broken.problems[2].contains(QStringLiteral("photos/Image2.jpg")));
+    }
+};
+
+QTEST_MAIN(TestPictures)
+#include "test_pictures.moc"
