@@ -1,5 +1,5 @@
+#include "broken_pictures.h"
 #include "main_window.h"
-#include "message_box.h"
 #include "pictures.h"
 #include "startup.h"
 #include "windows.h"
@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
-
-#include <cstdio>
 
 using namespace vorarid;
 
@@ -22,14 +20,13 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     setUpKoreanDesktop(app);
 
+    // Desktop integration finds the icon and name by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vorarid.Vorarid"));
+
+    // Every picture is decoded before the main window first shows. A game
+    // with a broken tile must not start: that tile would count as a blank.
     Pictures pictures = loadPictures();
-    if (!pictures.problems.isEmpty()) {
-        const QString report =
-            QStringLiteral("그림이 깨져서 시작할 수 없음다 (broken picture):\n") + pictures.problems.join(u'\n');
-        std::fprintf(stderr, "vorarid: %s\n", qPrintable(report));
-        showMessageBox(report, QStringLiteral("Vorarid"));
-        return 2;
-    }
+    if (!pictures.problems.isEmpty()) return refuseBrokenPictures(pictures.problems);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
 
     Windows windows;

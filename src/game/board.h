@@ -23,6 +23,15 @@ using PuzzleKind = std::int16_t;
 constexpr PuzzleKind numberPuzzle = 0;  // 1..4 are the photo puzzles
 constexpr PuzzleKind noPuzzle = 7;      // nothing dealt since start
 
+// What a picture is to the game: tile `number` (1..25) of set `set` (0..4),
+// the blank (number 0), or a picture that no holder holds (set and number -1).
+struct TileName {
+    int set = -1;
+    int number = -1;
+    bool isBlank() const { return number == 0; }
+    friend bool operator==(const TileName&, const TileName&) = default;
+};
+
 // The pictures the game deals from. None of them is ever shown as it is.
 struct Holders {
     Picture s0;  // the blank: holds no picture, so it is the same as any empty cell
@@ -35,6 +44,15 @@ struct Holders {
     const Picture& tile(int set, int n) const { return sets.at(set).at(n - 1); }
     // Image1..Image4 by number.
     const Picture& image(int number) const { return images.at(number - 1); }
+
+    // Which tile, if any, a picture is, by identity with the holders.
+    TileName identify(const Picture& picture) const {
+        if (same(picture, s0)) return {-1, 0};
+        for (int set = 0; set < setCount; ++set)
+            for (int n = 1; n <= tilesPerSet; ++n)
+                if (same(picture, tile(set, n))) return {set, n};
+        return {};
+    }
 };
 
 // The 26 cells. The game keeps no other record of where tiles lie: which tile

@@ -18,6 +18,10 @@ public:
     const Picture& picture() const { return picture_; }
     void setPicture(const Picture& picture);
     void onClicked(std::function<void()> handler) { clicked_ = std::move(handler); }
+    // What a click does; also what a screen reader's "press" does.
+    void click() {
+        if (clicked_) clicked_();
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -20,7 +20,8 @@ Vorarid::Vorarid(Holders holders, Windows& windows) : windows_(windows), game_(s
     buildBoard();
     buildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    game_.board().onCellChanged([this](int number) { cells_[number]->setPicture(game_.board().cell(number)); });
+    game_.board().onCellChanged([this](int number) { showCell(number); });
+    for (int number = 0; number < cellCount; ++number) showCell(number);
     Form_Load();
 }
 
@@ -68,6 +69,15 @@ void Vorarid::buildMenu() {
     도움말 = bar->addMenu(QStringLiteral("도움말"));
     돔말 = command(도움말, QStringLiteral("도움말"), &Vorarid::돔말_Click);
     만든이 = command(도움말, QStringLiteral("만든이"), &Vorarid::만든이_Click);
+}
+
+void Vorarid::showCell(int number) {
+    const Picture& picture = game_.board().cell(number);
+    CellView* cell = cells_[number];
+    if (same(cell->picture(), picture) && !cell->accessibleName().isEmpty()) return;
+    cell->setPicture(picture);
+    const TileName tile = game_.holders().identify(picture);
+    cell->setAccessibleName(texts::cellAccessibleName(number, tile.set, tile.number));
 }
 
 void Vorarid::Form_Load() {

@@ -44,6 +44,7 @@ protected:
 private:
     void buildBoard();
     void buildMenu();
+    void showCell(int number);  // the board's picture and its spoken name
 
     void Form_Load();
     void p_Click(int cell);

@@ -24,6 +24,7 @@ void WAN1::setPicture(const Picture& picture) {
 void WAN1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);  // on a scaled screen
     if (const QImage* image = picture_.image()) painter.drawImage(QPoint(0, 0), *image);
 }
 

@@ -8,6 +8,10 @@ namespace vorarid::texts {
 
 inline QString mainCaption() { return QStringLiteral("Vorarid  "); }
 
+// What a screen reader says of a cell: its place, then what it shows,
+// e.g. "2줄 3칸: 숫자 17", "마지막칸: 빈칸", "1줄 1칸: Zede 사진 3줄 5칸 조각".
+QString cellAccessibleName(int cell, int set, int tile);
+
 inline QString helpCaption() { return QStringLiteral("도움말"); }
 inline QString helpText() {
     return QStringLiteral(

@@ -43,25 +43,12 @@ void setBoard(Board& board, const Holders& holders, const QString& text, int set
     }
 }
 
-namespace {
-
-// Set and number of the tile a picture is, or {-1, 0} for the blank, {-1, -1} for none.
-std::pair<int, int> identify(const Picture& picture, const Holders& holders) {
-    if (same(picture, holders.s0)) return {-1, 0};
-    for (int set = 0; set < setCount; ++set)
-        for (int n = 1; n <= tilesPerSet; ++n)
-            if (same(picture, holders.tile(set, n))) return {set, n};
-    return {-1, -1};
-}
-
-}  // namespace
-
 QString describeBoard(const Board& board, const Holders& holders, int set) {
     QString text;
     for (int i = 0; i < cellCount; ++i) {
         const int cell = dealOrder[i];
         if (i > 0) text += (cell == 0) ? QStringLiteral(" | ") : (i % 5 == 0) ? QStringLiteral(" / ") : QStringLiteral(" ");
-        const auto [tileSet, n] = identify(board.cell(cell), holders);
+        const auto [tileSet, n] = holders.identify(board.cell(cell));
         if (n == 0) text += u'.';
         else if (n < 0) text += u'?';
         else text += (tileSet == set ? QString() : QString(tileSet + 1, u's')) + QString::number(n);
@@ -72,7 +59,7 @@ QString describeBoard(const Board& board, const Holders& holders, int set) {
 std::array<int, cellCount> tileNumbers(const Board& board, const Holders& holders, int set) {
     std::array<int, cellCount> numbers{};
     for (int cell = 0; cell < cellCount; ++cell) {
-        const auto [tileSet, n] = identify(board.cell(cell), holders);
+        const auto [tileSet, n] = holders.identify(board.cell(cell));
         numbers[cell] = (n == 0) ? 0 : (n > 0 && tileSet == set) ? n : -1;
     }
     return numbers;

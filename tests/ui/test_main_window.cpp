@@ -5,6 +5,7 @@
 #include "pictures.h"
 #include "startup.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -134,6 +135,34 @@ private slots:
         // Nor is the right button.
         QTest::mouseClick(window.cell(17), Qt::RightButton);
         QVERIFY(same(window.cell(17)->picture(), tile23));
+    }
+
+    // A screen reader hears each cell's place and tile, can press it, and
+    // hears the change after a move.
+    void cellsSpeak() {
+        QuietWindows windows;
+        Vorarid window(pictures_.holders, windows);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.cell(7)->accessibleName(), QStringLiteral("2줄 2칸: 빈칸"));  // before any game
+
+        window.숫자퍼즐->trigger();  // layout 1
+        QCOMPARE(window.cell(1)->accessibleName(), QStringLiteral("1줄 1칸: 숫자 5"));
+        QCOMPARE(window.cell(17)->accessibleName(), QStringLiteral("4줄 2칸: 빈칸"));
+        QCOMPARE(window.cell(0)->accessibleName(), QStringLiteral("마지막칸: 숫자 25"));
+
+        QAccessibleInterface* cell12 = QAccessible::queryAccessibleInterface(window.cell(12));
+        QVERIFY(cell12);
+        QCOMPARE(cell12->role(), QAccessible::Button);
+        QCOMPARE(cell12->text(QAccessible::Name), QStringLiteral("3줄 2칸: 숫자 23"));
+        QVERIFY(cell12->actionInterface());
+        cell12->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(window.cell(12)->accessibleName(), QStringLiteral("3줄 2칸: 빈칸"));
+        QCOMPARE(window.cell(17)->accessibleName(), QStringLiteral("4줄 2칸: 숫자 23"));
+
+        window.Zede->trigger();
+        QCOMPARE(window.cell(1)->accessibleName(), QStringLiteral("1줄 1칸: Zede 사진 1줄 5칸 조각"));
+        QCOMPARE(window.cell(0)->accessibleName(), QStringLiteral("마지막칸: Zede 사진 5줄 5칸 조각"));
     }
 
     // A cell draws its tile unscaled from just inside its border.
