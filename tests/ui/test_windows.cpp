@@ -29,6 +29,12 @@ void settle() {
     QCoreApplication::processEvents();
 }
 
+int visibleWindows() {
+    int count = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets()) count += window->isVisible();
+    return count;
+}
+
 bool fillsBackground(const QLabel* label, const QColor& foreground, const QColor& background) {
     return label->autoFillBackground() && label->palette().color(QPalette::WindowText) == foreground &&
            label->palette().color(QPalette::Window) == background;
@@ -252,6 +258,26 @@ private slots:
         QCOMPARE(button, QStringLiteral("확인"));
         QVERIFY(iconless);
         QVERIFY(modal);
+    }
+
+    // 끝내기, or the main window's close box: every window goes at once.
+    // Last: once the program has been told to end, no event loop runs again.
+    void endingClosesEverything() {
+        for (const bool viaMenu : {true, false}) {
+            QuietWindows windows;
+            Vorarid main(pictures_.holders, windows);
+            main.show();
+            main.Dozud->trigger();
+            main.돔말->trigger();
+            main.만든이->trigger();
+            main.완성사진보기->trigger();
+            main.포기->trigger();
+            QTest::mouseClick(main.cell(0), Qt::LeftButton);
+            QCOMPARE(visibleWindows(), 5);
+            if (viaMenu) main.끝내기->trigger();
+            else main.close();
+            QCOMPARE(visibleWindows(), 0);
+        }
     }
 };
 
