@@ -28,8 +28,11 @@ protected:
         if (watched != window_) return false;
         switch (event->type()) {
         case QEvent::Show:
+            // The window manager frames the window a moment after it is
+            // mapped, and Qt learns the frame without telling the widget:
+            // look again a few times, then give up.
+            for (int ms : {0, 20, 50, 100, 200, 400, 800, 1600}) QTimer::singleShot(ms, this, [this] { correct(); });
             QTimer::singleShot(2000, this, [this] { deleteLater(); });
-            QTimer::singleShot(0, this, [this] { correct(); });
             break;
         case QEvent::Move:
         case QEvent::WindowActivate:

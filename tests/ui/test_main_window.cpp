@@ -2,6 +2,7 @@
 // menu, the start state, and clicks on real cells.
 #include "board_text.h"
 #include "main_window.h"
+#include "quiet_windows.h"
 #include "pictures.h"
 #include "startup.h"
 
@@ -16,15 +17,6 @@ using namespace vorarid::testing;
 
 namespace {
 
-// Windows that answer message boxes at once and hand out scripted draws.
-class QuietWindows : public Windows {
-public:
-    void messageBox(const QString& prompt, const QString& title) override { messages << title + u'|' + prompt; }
-    double nextRandom() override { return nextDraw; }
-    QStringList messages;
-    double nextDraw = 0.0;
-};
-
 QStringList captions(const QMenu* menu) {
     QStringList result;
     for (const QAction* action : menu->actions()) result << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -36,14 +28,10 @@ QStringList captions(const QMenu* menu) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    Pictures pictures_;
+    const Pictures& pictures_ = programPictures();
 
 private slots:
-    void initTestCase() {
-        setUpKoreanDesktop(*qApp);
-        pictures_ = loadPictures();
-        QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n')));
-    }
+    void initTestCase() { QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n'))); }
 
     void windowShape() {
         QuietWindows windows;

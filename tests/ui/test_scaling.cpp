@@ -2,6 +2,7 @@
 // stay aligned on shared one-pixel border lines, pictures fill them without
 // gaps, and at scale 1 every tile is drawn pixel for pixel.
 #include "main_window.h"
+#include "quiet_windows.h"
 #include "pictures.h"
 #include "startup.h"
 
@@ -11,24 +12,14 @@
 #include <cmath>
 
 using namespace vorarid;
-
-namespace {
-
-class QuietWindows : public Windows {
-public:
-    void messageBox(const QString&, const QString&) override {}
-    double nextRandom() override { return 0.0; }  // layout 1: the blank in p17
-};
-
-}  // namespace
+using namespace vorarid::testing;
 
 class TestScaling : public QObject {
     Q_OBJECT
 
 private slots:
     void cellsStayAligned() {
-        setUpKoreanDesktop(*qApp);
-        Pictures pictures = loadPictures();
+        const Pictures& pictures = programPictures();
         QuietWindows windows;
         Vorarid window(pictures.holders, windows);
         window.show();

@@ -1,6 +1,7 @@
 // The four small windows: one of each at most, where they open, what they
 // say, and how they close; and a real message box answered by a click.
 #include "main_window.h"
+#include "quiet_windows.h"
 #include "message_box.h"
 #include "pictures.h"
 #include "startup.h"
@@ -14,15 +15,9 @@
 #include <QTimer>
 
 using namespace vorarid;
+using namespace vorarid::testing;
 
 namespace {
-
-// Message boxes answered at once; every new game deals layout 1.
-class QuietWindows : public Windows {
-public:
-    void messageBox(const QString&, const QString&) override {}
-    double nextRandom() override { return 0.0; }
-};
 
 void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -50,14 +45,10 @@ bool wrapsLeftTop(const QLabel* label) {
 class TestWindows : public QObject {
     Q_OBJECT
 
-    Pictures pictures_;
+    const Pictures& pictures_ = programPictures();
 
 private slots:
-    void initTestCase() {
-        setUpKoreanDesktop(*qApp);
-        pictures_ = loadPictures();
-        QVERIFY(pictures_.problems.isEmpty());
-    }
+    void initTestCase() { QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n'))); }
 
     void cleanup() {
         for (QWidget* window : QApplication::topLevelWidgets()) window->close();

@@ -21,9 +21,6 @@ wait_for_window '^도움말$' > /dev/null || fail "the help window did not open"
 
 xdotool windowactivate --sync "$main"
 xdotool key alt+F4   # openbox's close command for the active window
-for _ in $(seq 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$GAME_PID" 2>/dev/null && fail "the program is still running after its main window was closed"
-wait "$GAME_PID"
-status=$?
-[ "$status" = 0 ] || fail "exit code $status"
+wait_for_exit "$GAME_PID" || fail "the program is still running after its main window was closed"
+[ "$EXIT_STATUS" = 0 ] || fail "exit code $EXIT_STATUS"
 echo "PASS: closing the main window ended the program (exit code 0), help window and all"

@@ -26,9 +26,6 @@ read -r cx cy < <(xwininfo -id "$id" | sed -n 's/.*Absolute upper-left [XY]: *//
 xdotool mousemove $((cx + 15)) $((cy + 9)) click 1
 sleep 0.5
 xdotool key Up Return
-for _ in $(seq 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$GAME_PID" 2>/dev/null && fail "the program is still running after 끝내기"
-wait "$GAME_PID"
-status=$?
-[ "$status" = 0 ] || fail "exit code $status after 끝내기"
+wait_for_exit "$GAME_PID" || fail "the program is still running after 끝내기"
+[ "$EXIT_STATUS" = 0 ] || fail "exit code $EXIT_STATUS after 끝내기"
 echo "PASS: window placed and sized, 끝내기 ended the program with exit code 0"

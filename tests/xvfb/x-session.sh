@@ -61,3 +61,13 @@ outer_geometry() {
         sed -n 's/.*= *//p' | tr -d ',') || true
     echo "$((x - ${left:-0})) $((y - ${top:-0})) $w $h"
 }
+
+# Waits up to five seconds for a child process to end and sets EXIT_STATUS;
+# fails while it is still running.
+wait_for_exit() {
+    local pid=$1
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && return 1
+    wait "$pid"
+    EXIT_STATUS=$?
+}
