@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     // The game takes no command line, not even Qt's own options.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
+    startupSucceeded();
     setUpKoreanDesktop(app);
 
     // Desktop integration finds the icon and name by this id.

@@ -22,13 +22,26 @@ public:
     }
 };
 
-void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg) {
-        std::fprintf(stderr, "vorarid: cannot start the graphical session: %s\n", qPrintable(message));
-        std::fflush(stderr);
-        std::_Exit(1);
+// What Qt says while it connects to the display. Kept back until the
+// connection has either worked (then printed as usual) or failed (then
+// summed up in one line).
+QStringList& startupMessages() {
+    static QStringList messages;
+    return messages;
+}
+
+void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        startupMessages() << qFormatLogMessage(type, context, message);
+        return;
     }
-    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + u'\n'), stderr);
+    // Qt's own first complaint names the cause best ("could not connect to display :9").
+    QString reason = message.section(u'\n', 0, 0);
+    for (const QString& earlier : std::as_const(startupMessages()))
+        if (earlier.contains(QLatin1String("connect to display"))) reason = earlier;
+    std::fprintf(stderr, "vorarid: cannot start without a working graphical session: %s\n", qPrintable(reason));
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 }  // namespace
@@ -47,7 +60,13 @@ void preferX11UnderWayland() {
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-void installStartupFailureHandler() { qInstallMessageHandler(onQtMessage); }
+void installStartupFailureHandler() { qInstallMessageHandler(onStartupMessage); }
+
+void startupSucceeded() {
+    qInstallMessageHandler(nullptr);
+    for (const QString& message : std::as_const(startupMessages())) std::fprintf(stderr, "%s\n", qPrintable(message));
+    startupMessages().clear();
+}
 
 void setUpKoreanDesktop(QApplication& app) {
     auto* translator = new QTranslator(&app);

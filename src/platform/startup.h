@@ -13,8 +13,10 @@ bool haveDisplay();
 void preferX11UnderWayland();
 
 // Turns Qt's fatal start-up failures (no connection to the display) into a
-// one-line message and exit code 1.
+// one-line message and exit code 1. Call startupSucceeded() once the
+// application object exists, to hand Qt's messages back to Qt.
 void installStartupFailureHandler();
+void startupSucceeded();
 
 // Qt's own Korean texts (the OK button says "확인"), the "굴림" font mapped to
 // an installed Hangul font, and dialog buttons without stock icons.

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the .deb with CPack into OUT_DIR (emptied first, so the build tree's
+# own files stay as they are) and reads it back with dpkg-deb: the control
+# fields a user's apt relies on, and the files, owners and modes inside.
+#   deb.sh BUILD_DIR OUT_DIR VERSION
+set -u  # no pipefail: grep -q may end a pipe early, and only its answer counts
+build=$1 out=$2 version=$3
+here=$(cd "$(dirname "$0")" && pwd)
+
+rm -rf "$out"
+mkdir -p "$out"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+if ! cpack --config "$build/CPackConfig.cmake" -B "$out" > "$tmp/cpack.log" 2>&1; then
+  cat "$tmp/cpack.log"
+  echo "FAIL: cpack failed"
+  exit 1
+fi
+rm -rf "$out/_CPack_Packages"  # CPack's staging tree; the .deb holds it all
+
+arch=$(dpkg --print-architecture)
+deb=$out/vorarid_${version}_$arch.deb
+[ -f "$deb" ] || { ls -l "$out"; echo "FAIL: no $(basename "$deb")"; exit 1; }
+dpkg-deb -I "$deb" > "$tmp/info" || { echo "FAIL: dpkg-deb cannot read the package"; exit 1; }
+cat "$tmp/info"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+expect_field() {
+  local value
+  value=$(field "$1")
+  [ "$value" = "$2" ] || fail "$1 is '$value', not '$2'"
+}
+expect_field Package vorarid
+expect_field Version "$version"
+expect_field Architecture "$arch"
+expect_field Section games
+expect_field Priority optional
+expect_field Homepage https://github.com/vorarid/vorarid
+maintainer=$(field Maintainer)
+grep -Eq '^[^<]+ <[^@> ]+@[^> ]+>$' <<< "$maintainer" || fail "Maintainer '$maintainer' is not 'Name <address>'"
+summary=$(field Description | head -n1)
+grep -q 'sliding picture puzzle' <<< "$summary" || fail "Description's first line: $summary"
+
+# Depends: what dpkg-shlibdeps found in the binary, plus what Qt loads at run
+# time and the Hangul font.
+# Package names only, one a line: "a (>= 1), b | c" gives a, b, c.
+names() { tr ',|' '\n\n' | sed 's/(.*//; s/[[:space:]]//g' | grep -v '^$'; }
+depends=$(field Depends)
+for pkg in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-nanum; do
+  names <<< "$depends" | grep -qxF "$pkg" || fail "Depends lacks $pkg: $depends"
+done
+names <<< "$(field Recommends)" | grep -qxF qt6-translations-l10n ||
+  fail "Recommends lacks qt6-translations-l10n: $(field Recommends)"
+
+# Files: the same list as `cmake --install`, owned by root, with plain modes.
+dpkg-deb -c "$deb" > "$tmp/contents" || fail "dpkg-deb -c"
+grep -v '^#' "$here/installed-files.txt" | sed 's|^|usr/|' | LC_ALL=C sort > "$tmp/expected"
+awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' "$tmp/contents" | LC_ALL=C sort > "$tmp/files"
+if ! diff -u "$tmp/expected" "$tmp/files" > "$tmp/diff"; then
+  fail "package files differ from installed-files.txt (- missing, + unexpected):"
+  sed -n '3,$p' "$tmp/diff" | grep '^[-+]'
+fi
+awk '$2 != "root/root" { print "  " $0 }' "$tmp/contents" > "$tmp/owners"
+[ -s "$tmp/owners" ] && { fail "entries not owned by root:"; cat "$tmp/owners"; }
+awk '{ mode = $1; path = $6
+       want = (mode ~ /^d/ || path == "./usr/bin/vorarid") ? "rwxr-xr-x" : "rw-r--r--"
+       if (substr(mode, 2) != want) print "  " mode " " path }' "$tmp/contents" > "$tmp/modes"
+[ -s "$tmp/modes" ] && { fail "entries with unusual modes:"; cat "$tmp/modes"; }
+
+# The packaged program is stripped; debug information stays in the build tree.
+dpkg-deb -x "$deb" "$tmp/x"
+file -b "$tmp/x/usr/bin/vorarid" | grep -q ', stripped' ||
+  fail "the packaged program is not stripped: $(file -b "$tmp/x/usr/bin/vorarid")"
+
+[ "$failures" = 0 ] || exit 1
+echo "PASS: $(basename "$deb"), $(stat -c %s "$deb") bytes, $(wc -l < "$tmp/files") files"
+echo "Depends: $depends"

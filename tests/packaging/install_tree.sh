@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# `cmake --install` into a scratch DESTDIR, as a distribution's packaging
+# would run it, then the installed tree looked at from outside: the files,
+# and whether they fit together (the desktop entry starts an installed
+# program and names an installed icon, the metainfo names the desktop entry,
+# the man page renders).
+#   install_tree.sh BUILD_DIR SOURCE_DIR VERSION
+set -u  # no pipefail: grep -q may end a pipe early, and only its answer counts
+build=$1 source=$2 version=$3
+here=$(cd "$(dirname "$0")" && pwd)
+id=io.github.vorarid.Vorarid
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+root=$tmp/root
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+if ! DESTDIR=$root cmake --install "$build" --prefix /usr > "$tmp/install.log" 2>&1; then
+  cat "$tmp/install.log"
+  echo "FAIL: cmake --install failed"
+  exit 1
+fi
+
+# Exactly the expected files, all below /usr.
+grep -v '^#' "$here/installed-files.txt" | sed 's|^|usr/|' | LC_ALL=C sort > "$tmp/expected"
+(cd "$root" && find . -type f -o -type l) | sed 's|^\./||' | LC_ALL=C sort > "$tmp/actual"
+if ! diff -u "$tmp/expected" "$tmp/actual" > "$tmp/diff"; then
+  fail "installed files differ from installed-files.txt (- missing, + unexpected):"
+  sed -n '3,$p' "$tmp/diff" | grep '^[-+]'
+fi
+usr=$root/usr
+
+# The program: an executable that finds its libraries without the build tree.
+bin=$usr/bin/vorarid
+if [ -f "$bin" ]; then
+  [ -x "$bin" ] || fail "bin/vorarid is not executable"
+  file -b "$bin" | grep -q '^ELF .*executable' || fail "bin/vorarid is not an ELF program: $(file -b "$bin")"
+  if readelf -d "$bin" | grep -E 'R(UN)?PATH' | grep -qF "$(cd "$build" && pwd)"; then
+    fail "bin/vorarid still looks for libraries in the build tree: $(readelf -d "$bin" | grep -E 'R(UN)?PATH')"
+  fi
+fi
+
+# Icons: each PNG as large as the folder it is in says.
+for png in "$usr"/share/icons/hicolor/*/apps/$id.png; do
+  [ -f "$png" ] || continue
+  size=$(basename "$(dirname "$(dirname "$png")")")  # e.g. 48x48
+  file -b "$png" | grep -q "^PNG image data, ${size%x*} x ${size#*x}," ||
+    fail "icon in $size is $(file -b "$png")"
+done
+svg=$usr/share/icons/hicolor/scalable/apps/$id.svg
+[ -f "$svg" ] && ! file -b "$svg" | grep -q '^SVG' && fail "scalable icon is not SVG: $(file -b "$svg")"
+
+# The desktop entry points at what was installed.
+desktop=$usr/share/applications/$id.desktop
+if [ -f "$desktop" ]; then
+  exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+  program=${exec_line%% *}
+  [ -x "$usr/bin/$program" ] || fail "Exec=$exec_line: no $program in bin/"
+  icon=$(sed -n 's/^Icon=//p' "$desktop")
+  [ "$icon" = "$id" ] || fail "Icon=$icon, not the application id $id"
+  ls "$usr"/share/icons/hicolor/*/apps/"$icon".* > /dev/null 2>&1 || fail "Icon=$icon: no such icon installed"
+fi
+# The metainfo with its desktop entry and icons, as software centres read them.
+"$here/validate.sh" tree "$root" > "$tmp/tree.log" 2>&1 || { cat "$tmp/tree.log"; fail "appstreamcli validate-tree"; }
+grep -q "<binary>vorarid</binary>" "$usr/share/metainfo/$id.metainfo.xml" 2> /dev/null &&
+  [ ! -x "$usr/bin/vorarid" ] && fail "the metainfo provides a binary vorarid that is not installed"
+
+# Whoever raises the project's version raises it everywhere a user reads it.
+newest=$(grep -o '<release version="[^"]*"' "$usr/share/metainfo/$id.metainfo.xml" 2> /dev/null | head -n1 | cut -d'"' -f2)
+[ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the project is $version"
+
+# The man page: renders without a single warning, Korean included, and has a
+# NAME line that whatis/apropos can index.
+man=$usr/share/man/man6/vorarid.6.gz
+if [ -f "$man" ]; then
+  LANG=C.UTF-8 LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man" > "$tmp/man.txt" 2> "$tmp/man.err"
+  if [ -s "$tmp/man.err" ]; then fail "man -l warns:"; cat "$tmp/man.err"; fi
+  grep -q '^VORARID(6)' "$tmp/man.txt" || fail "the man page does not render as VORARID(6)"
+  grep -q "^Vorarid $version " "$tmp/man.txt" || fail "the man page's footer is not for Vorarid $version"
+  grep -q '슬라이딩' "$tmp/man.txt" || fail "the man page's Korean line does not render"
+  whatis=$(lexgrog "$man" 2>&1)
+  grep -q ': "vorarid - ' <<< "$whatis" || fail "lexgrog finds no NAME line: $whatis"
+fi
+
+# The licence texts are the ones in the source tree.
+doc=$usr/share/doc/vorarid
+for pair in "LICENSE:LICENSE" "LICENSES.pictures.txt:src/assets/LICENSES.pictures.txt" \
+             "README.pictures.md:src/assets/README.md" "copyright:packaging/copyright"; do
+  [ -f "$doc/${pair%%:*}" ] && ! cmp -s "$doc/${pair%%:*}" "$source/${pair#*:}" &&
+    fail "doc/vorarid/${pair%%:*} is not ${pair#*:}"
+done
+grep -q 'CC BY 4.0' "$doc/LICENSES.pictures.txt" 2> /dev/null || fail "no CC BY 4.0 attribution shipped"
+
+[ "$failures" = 0 ] || exit 1
+echo "PASS: $(wc -l < "$tmp/actual") files installed, all in place and consistent"
