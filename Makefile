@@ -27,7 +27,11 @@ build-asan: deps
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORARID_SANITIZE=ON -DVORARID_WERROR=ON
 	cmake --build $(ASAN) -j $(JOBS)
 
+# Leak detection stays on; the suppression file names anything that is not ours.
 test-asan: build-asan
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -L sanitize
 
 clean:
