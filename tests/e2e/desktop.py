@@ -1,0 +1,670 @@
+"""A private desktop for driving the real game from outside, as a player would.
+
+One Session is one X server (Xvfb), one session bus with the accessibility bus
+behind it, optionally a window manager, and one run of the game. The driver
+finds windows, menus, labels and buttons through the accessibility tree
+(AT-SPI), clicks with XTEST (xdotool), and reads the board from screenshots,
+since a picture cell exposes no text.
+
+libatspi binds to the first session bus it meets, for the life of the
+process: one Session per driver process.
+
+Runs under /usr/bin/python3, where Debian's python3-gi and python3-pil live.
+"""
+
+import ctypes
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import Image, ImageChops, ImageStat
+
+_T0 = time.monotonic()
+
+
+def say(message):
+    print(f"[{time.monotonic() - _T0:6.1f}s] {message}", flush=True)
+
+
+class Failed(Exception):
+    pass
+
+
+def expect(condition, what, detail=""):
+    if not condition:
+        raise Failed(what + (f": {detail}" if detail else ""))
+    say("ok  " + what)
+
+
+def wait_for(probe, what, timeout=10.0, interval=0.05):
+    """Polls `probe` until it returns something true; returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failed(f"timed out after {timeout:.0f}s waiting for {what}")
+        time.sleep(interval)
+
+
+def _read_line_from(fd, timeout, what):
+    data = b""
+    deadline = time.monotonic() + timeout
+    while not data.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise Failed(f"{what} did not start within {timeout:.0f}s")
+        chunk = os.read(fd, 256)
+        if not chunk:
+            raise Failed(f"{what} exited while starting")
+        data += chunk
+    os.close(fd)
+    return data.decode().strip()
+
+
+def clean_environment(**extra):
+    """The caller's environment without any way to reach its own desktop."""
+    env = dict(os.environ)
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS",
+                 "AT_SPI_BUS_ADDRESS", "XAUTHORITY", "SESSION_MANAGER", "XDG_SESSION_TYPE",
+                 "QT_ACCESSIBILITY", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "FONTCONFIG_FILE"):
+        env.pop(name, None)
+    env["LANG"] = "C.UTF-8"
+    env.update(extra)
+    return env
+
+
+# ---------------------------------------------------------------------------
+# Geometry of the main window's client area (the board under the menu bar).
+
+CELLS = list(range(1, 26)) + [0]
+
+
+def cell_origin(cell):
+    """Top-left of a cell in client coordinates."""
+    if cell == 0:
+        return 192, 240
+    row, column = divmod(cell - 1, 5)
+    return 48 * column, 48 * row
+
+
+def cell_centre(cell):
+    x, y = cell_origin(cell)
+    return x + 24, y + 24
+
+
+# ---------------------------------------------------------------------------
+# The pictures the cells can show, decoded from the game's own assets.
+
+KIND_PREFIX = {0: "s", 1: "ss", 2: "sss", 3: "ssss", 4: "sssss"}
+BLANK = (None, 0)
+
+
+class Pictures:
+    def __init__(self, assets):
+        self.tiles = {}
+        for kind, prefix in KIND_PREFIX.items():
+            for n in range(1, 26):
+                image = Image.open(os.path.join(assets, "tiles", f"{prefix}{n}.jpg")).convert("RGB")
+                if image.size != (47, 47):
+                    raise Failed(f"tile {prefix}{n}.jpg is {image.size}, not 47x47")
+                self.tiles[(kind, n)] = image
+        self.photos = {k: Image.open(os.path.join(assets, "photos", f"Image{k}.jpg")).convert("RGB")
+                       for k in range(1, 5)}
+
+
+def difference(a, b):
+    """Mean absolute difference per channel and pixel, 0..255."""
+    stat = ImageStat.Stat(ImageChops.difference(a, b))
+    return sum(stat.mean) / len(stat.mean)
+
+
+# A cell matches a picture when its interior differs from it by less than
+# this on average; JPEG decoders may differ by a unit here and there.
+MATCH = 4.0
+
+
+class Board:
+    """What the 26 cells show: (kind, n) for a tile, BLANK for an empty cell,
+    None where no picture matched (the cell was being repainted, say)."""
+
+    def __init__(self, cells, distances):
+        self.cells = cells
+        self.distances = distances
+
+    def __getitem__(self, cell):
+        return self.cells[cell]
+
+    def layout_text(self):
+        def show(cell):
+            value = self.cells[cell]
+            return "?" if value is None else "." if value == BLANK else str(value[1])
+        rows = [" ".join(show(5 * r + c + 1) for c in range(5)) for r in range(5)]
+        return " / ".join(rows) + " | " + show(0)
+
+    def describe(self):
+        kinds = sorted({k for v in self.cells.values() if v and v != BLANK for k in [v[0]]})
+        return f"{self.layout_text()} (tile sets {kinds})"
+
+
+# ---------------------------------------------------------------------------
+# X windows, seen from outside.
+
+class XWindow:
+    def __init__(self, wid, name, x, y, width, height, mapped, frame):
+        self.id, self.name = wid, name
+        self.x, self.y, self.width, self.height = x, y, width, height
+        self.mapped = mapped
+        self.frame = frame  # left, right, top, bottom of the window manager's frame
+
+    @property
+    def outer_top_left(self):
+        return self.x - self.frame[0], self.y - self.frame[2]
+
+    def __repr__(self):
+        return (f"<{self.name!r} {self.width}x{self.height} at client ({self.x},{self.y}), "
+                f"outer top-left {self.outer_top_left}, {'mapped' if self.mapped else 'unmapped'}>")
+
+
+class _XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
+                ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
+
+
+class _XConnection:
+    """Reads the screen's pixels straight from the X server: a screenshot
+    tool run for every look at the board would take a second each time."""
+
+    def __init__(self, display):
+        x = ctypes.CDLL("libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XGetImage.restype = ctypes.POINTER(_XImage)
+        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        x.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x = x
+        self.display = x.XOpenDisplay(display.encode())
+        if not self.display:
+            raise Failed(f"cannot open the display {display} to look at it")
+        self.root = x.XDefaultRootWindow(self.display)
+
+    def grab(self, box):
+        left, top, right, bottom = box
+        z_pixmap, all_planes = 2, (1 << 64) - 1
+        image = self.x.XGetImage(self.display, self.root, left, top, right - left, bottom - top, all_planes, z_pixmap)
+        if not image:
+            raise Failed(f"could not read the screen at {box}")
+        try:
+            info = image.contents
+            if info.bits_per_pixel != 32:
+                raise Failed(f"unexpected screen format: {info.bits_per_pixel} bits per pixel")
+            raw = ctypes.string_at(info.data, info.bytes_per_line * info.height)
+            mode = "BGRX" if info.byte_order == 0 else "XRGB"
+            return Image.frombuffer("RGB", (info.width, info.height), raw, "raw", mode, info.bytes_per_line, 1)
+        finally:
+            self.x.XDestroyImage(image)
+
+    def close(self):
+        self.x.XCloseDisplay(self.display)
+
+
+# ---------------------------------------------------------------------------
+
+class Session:
+    def __init__(self, game, window_manager=False, env=None):
+        self.game_path = game
+        self.window_manager = window_manager
+        self.extra_env = env or {}
+        self.processes = []  # (name, Popen), started in this order
+        self.game = None
+        self.tmp = None
+        self._atspi = None
+        self._app = None
+        self._x = None
+
+    # -- lifetime -----------------------------------------------------------
+
+    def __enter__(self):
+        try:
+            self._start()
+        except BaseException:
+            self.show_logs()
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        if kind is not None:
+            try:
+                self.save_screenshot("at-failure")
+            except Exception as error:  # the screen may be what failed
+                say(f"no screenshot: {error}")
+            self.show_logs()
+        self.stop()
+        return False
+
+    def show_logs(self):
+        """What the session's programs said, for a look at a failure."""
+        if not self.tmp:
+            return
+        for name in sorted(os.listdir(self.tmp)):
+            path = os.path.join(self.tmp, name)
+            if not os.path.isfile(path):
+                continue
+            with open(path, "rb") as f:
+                text = f.read().decode(errors="replace").strip()
+            if text:
+                lines = text.splitlines()[-20:]
+                say(f"--- {name} (last {len(lines)} lines)")
+                for line in lines:
+                    print("    " + line, flush=True)
+
+    def _spawn(self, name, argv, env, **kwargs):
+        log = open(os.path.join(self.tmp, f"{name}.log"), "wb")
+        process = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                   start_new_session=True, **kwargs)
+        log.close()
+        self.processes.append((name, process))
+        return process
+
+    def _start(self):
+        self.tmp = tempfile.mkdtemp(prefix="vorarid-e2e-")
+        runtime = os.path.join(self.tmp, "runtime")
+        os.mkdir(runtime, 0o700)
+
+        # -displayfd: the server picks a free display itself, so parallel runs never race for a number.
+        r, w = os.pipe()
+        self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                    clean_environment(), pass_fds=(w,))
+        os.close(w)
+        self.display = ":" + _read_line_from(r, 20, "Xvfb")
+        self.env = clean_environment(DISPLAY=self.display, XDG_RUNTIME_DIR=runtime)
+
+        # The bus starts the accessibility bus on demand; it hands its own
+        # environment on, so the display must be in it.
+        r, w = os.pipe()
+        self._spawn("dbus", ["dbus-daemon", "--session", "--nofork", f"--print-address={w}",
+                             f"--address=unix:path={runtime}/bus"], self.env, pass_fds=(w,))
+        os.close(w)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line_from(r, 20, "dbus-daemon")
+
+        if self.window_manager:
+            self._spawn("openbox", ["openbox", "--sm-disable"], self.env)
+            wait_for(lambda: "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
+                     "the window manager", timeout=20)
+        say(f"desktop {self.display} up{' with openbox' if self.window_manager else ''}")
+
+        # Qt offers its accessibility tree only when asked to, or when a screen reader runs.
+        game_env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        game_env.update(self.extra_env)
+        self.game_stdout = os.path.join(self.tmp, "game-stdout.log")
+        self.game_stderr = os.path.join(self.tmp, "game-stderr.log")
+        with open(self.game_stdout, "wb") as out, open(self.game_stderr, "wb") as err:
+            self.game = subprocess.Popen([self.game_path], env=game_env, stdin=subprocess.DEVNULL, stdout=out,
+                                         stderr=err, start_new_session=True)
+        self.processes.append(("game", self.game))
+        say(f"game started, pid {self.game.pid}")
+
+    def stop(self):
+        if self._x is not None:
+            self._x.close()
+            self._x = None
+        for name, process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    os.killpg(process.pid, signal.SIGKILL)
+                    process.wait()
+        self.processes = []
+        if self.tmp:
+            keep = os.environ.get("VORARID_E2E_KEEP")
+            if keep:
+                say(f"kept the session's files in {self.tmp}")
+            else:
+                shutil.rmtree(self.tmp, ignore_errors=True)
+            self.tmp = None
+
+    def stderr_text(self):
+        with open(self.game_stderr, "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def assert_game_running(self):
+        code = self.game.poll()
+        if code is not None:
+            raise Failed(f"the game exited with code {code}; its stderr:\n{self.stderr_text()}")
+
+    # -- X tools ------------------------------------------------------------
+
+    def _run(self, argv, check=True):
+        result = subprocess.run(argv, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
+        if check and result.returncode != 0:
+            raise Failed(f"{' '.join(argv)} failed: {result.stderr.decode(errors='replace').strip()}")
+        return result.stdout.decode(errors="replace")
+
+    def _xprop(self, *args):
+        return self._run(["xprop", *args], check=False)
+
+    def xdotool(self, *args):
+        return self._run(["xdotool", *map(str, args)])
+
+    def click(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y, "click", "1")
+
+    def click_many(self, points):
+        """Clicks the points in turn in one go, as a quick player would."""
+        args = []
+        for x, y in points:
+            # xdotool waits 100 ms after each click unless told otherwise.
+            args += ["mousemove", x, y, "click", "--delay", 20, 1]
+        if args:
+            self.xdotool(*args)
+
+    def drag(self, start, end):
+        self.xdotool("mousemove", "--sync", *start, "mousedown", 1)
+        sx, sy = start
+        ex, ey = end
+        for step in range(1, 11):
+            self.xdotool("mousemove", "--sync", sx + (ex - sx) * step // 10, sy + (ey - sy) * step // 10)
+            time.sleep(0.02)
+        self.xdotool("mouseup", 1)
+
+    def key(self, *keys):
+        self.xdotool("key", *keys)
+
+    def x_windows(self):
+        """The game's top-level windows, mapped or not."""
+        ids = self._run(["xdotool", "search", "--all", "--pid", str(self.game.pid), "--name", ""],
+                        check=False).split()
+        windows = []
+        for wid in ids:
+            info = self._run(["xwininfo", "-id", wid], check=False)
+            if not info:
+                continue
+            fields = {}
+            for line in info.splitlines():
+                if ":" in line:
+                    key, _, value = line.strip().partition(":")
+                    fields[key.strip()] = value.strip()
+            try:
+                x = int(fields["Absolute upper-left X"])
+                y = int(fields["Absolute upper-left Y"])
+                width, height = int(fields["Width"]), int(fields["Height"])
+            except (KeyError, ValueError):
+                continue
+            mapped = fields.get("Map State") == "IsViewable"
+            name = self._run(["xdotool", "getwindowname", wid], check=False).rstrip("\n")
+            frame = (0, 0, 0, 0)
+            extents = self._xprop("-id", wid, "_NET_FRAME_EXTENTS")
+            if "=" in extents:
+                frame = tuple(int(v) for v in extents.split("=", 1)[1].split(","))
+            windows.append(XWindow(int(wid), name, x, y, width, height, mapped, frame))
+        return windows
+
+    def shown_windows(self, name=None):
+        """The game's windows on screen: mapped, and not Qt's 1x1 helpers."""
+        return [w for w in self.x_windows()
+                if w.mapped and w.width > 3 and w.height > 3 and (name is None or w.name == name)]
+
+    def wait_window(self, name, timeout=10):
+        return wait_for(lambda: (self.shown_windows(name) or [None])[0], f"the window {name!r}", timeout)
+
+    def wait_window_gone(self, name, timeout=10):
+        wait_for(lambda: not self.shown_windows(name), f"the window {name!r} to close", timeout)
+
+    def wait_placed(self, name, top_left, timeout=10):
+        """Waits for the window's outer top-left to settle where it belongs.
+        The window manager frames a window a moment after it maps."""
+        last = []
+
+        def probe():
+            windows = self.shown_windows(name)
+            last[:] = windows
+            if len(windows) == 1 and windows[0].outer_top_left == top_left and \
+                    (not self.window_manager or windows[0].frame != (0, 0, 0, 0)):
+                return windows[0]
+            return None
+        try:
+            return wait_for(probe, f"{name!r} at {top_left}", timeout)
+        except Failed as failure:
+            raise Failed(f"{failure}; windows: {last}") from None
+
+    def screenshot(self, box=None):
+        """The screen, or the part of it in box (left, top, right, bottom), as an RGB image."""
+        if self._x is None:
+            self._x = _XConnection(self.display)
+        return self._x.grab(box or (0, 0, 1024, 768))
+
+    def save_screenshot(self, name):
+        """Keeps a screenshot where the test's output says, for a look at a failure."""
+        directory = os.environ.get("VORARID_E2E_SHOTS") or self.tmp
+        os.makedirs(directory, exist_ok=True)
+        path = os.path.join(directory, name + ".png")
+        self.screenshot().save(path)
+        say(f"screenshot: {path}")
+        return path
+
+    # -- accessibility ------------------------------------------------------
+
+    @property
+    def atspi(self):
+        if self._atspi is None:
+            os.environ.update(DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"],
+                              XDG_RUNTIME_DIR=self.env["XDG_RUNTIME_DIR"])
+            import gi
+            gi.require_version("Atspi", "2.0")
+            from gi.repository import Atspi
+            Atspi.init()
+            self._atspi = Atspi
+        return self._atspi
+
+    def app(self, timeout=20):
+        """The game's application object in the accessibility tree."""
+        if self._app is None:
+            Atspi = self.atspi
+
+            def probe():
+                self.assert_game_running()
+                desktop = Atspi.get_desktop(0)
+                for i in range(desktop.get_child_count()):
+                    child = desktop.get_child_at_index(i)
+                    try:
+                        if child is not None and child.get_process_id() == self.game.pid:
+                            return child
+                    except Exception:
+                        continue
+                return None
+            self._app = wait_for(probe, "the game in the accessibility tree", timeout, interval=0.2)
+            self._app.set_cache_mask(Atspi.Cache.NONE)
+        return self._app
+
+    def top_levels(self):
+        """(role, name, object) of each of the game's windows the tree shows."""
+        app = self.app()
+        result = []
+        for i in range(app.get_child_count()):
+            child = app.get_child_at_index(i)
+            if child is None:
+                continue
+            try:
+                if self.showing(child):
+                    result.append((child.get_role_name(), child.get_name(), child))
+            except Exception:
+                continue
+        return result
+
+    def showing(self, obj):
+        return obj.get_state_set().contains(self.atspi.StateType.SHOWING)
+
+    def find_top_level(self, name, timeout=10):
+        def probe():
+            self.assert_game_running()
+            matches = [obj for _, n, obj in self.top_levels() if n == name]
+            return matches[0] if matches else None
+        return wait_for(probe, f"the window {name!r} in the accessibility tree", timeout, interval=0.1)
+
+    def children(self, obj):
+        return [c for c in (obj.get_child_at_index(i) for i in range(obj.get_child_count())) if c is not None]
+
+    def descendants(self, obj, role=None, name=None):
+        found = []
+
+        def walk(node):
+            for child in self.children(node):
+                if (role is None or child.get_role_name() == role) and (name is None or child.get_name() == name):
+                    found.append(child)
+                walk(child)
+        walk(obj)
+        return found
+
+    def extents(self, obj):
+        e = obj.get_extents(self.atspi.CoordType.SCREEN)
+        return e.x, e.y, e.width, e.height
+
+    def centre(self, obj):
+        x, y, w, h = self.extents(obj)
+        return x + w // 2, y + h // 2
+
+    def text_of(self, obj):
+        """What a label says: its accessible name, or its text."""
+        name = obj.get_name()
+        if name:
+            return name
+        try:
+            return obj.get_text(0, -1)
+        except Exception:
+            return ""
+
+    # -- the main window ----------------------------------------------------
+
+    def main_window(self):
+        return self.find_top_level("Vorarid  ")
+
+    def board_widget(self):
+        """The client area: the filler under the frame that holds the 26 cells."""
+        fillers = [c for c in self.children(self.main_window()) if c.get_role_name() == "filler"]
+        if len(fillers) != 1:
+            raise Failed(f"expected one client area under the main window, found {len(fillers)}")
+        return fillers[0]
+
+    def client_origin(self):
+        x, y, _, _ = self.extents(self.board_widget())
+        return x, y
+
+    def menu_bar(self):
+        bars = [c for c in self.children(self.main_window()) if c.get_role_name() == "menu bar"]
+        if len(bars) != 1:
+            raise Failed(f"expected one menu bar, found {len(bars)}")
+        return bars[0]
+
+    def menu_tree(self):
+        """[(title, [item or (submenu, [items]) ...]), ...] with separators as '-'."""
+        def items_of(menu_item):
+            popups = [c for c in self.children(menu_item) if c.get_role_name() == "popup menu"]
+            if not popups:
+                return None
+            result = []
+            for child in self.children(popups[0]):
+                if child.get_role_name() == "separator":
+                    result.append("-")
+                else:
+                    sub = items_of(child)
+                    result.append(child.get_name() if sub is None else (child.get_name(), sub))
+            return result
+        return [(item.get_name(), items_of(item)) for item in self.children(self.menu_bar())]
+
+    def raise_main_window(self):
+        """Clicks the empty strip left of p0 (no cell there), which brings the
+        main window to the front under a window manager without touching the game."""
+        ox, oy = self.client_origin()
+        self.click(ox + 96, oy + 264)
+
+    def choose(self, *path):
+        """Chooses a menu command by clicking, as a player does: the title in
+        the menu bar, then each item down the path."""
+        self.raise_main_window()
+        items = [c for c in self.children(self.menu_bar()) if c.get_name() == path[0]]
+        if not items:
+            raise Failed(f"no menu {path[0]!r} in the menu bar")
+        item = items[0]
+        self.click(*self.centre(item))
+        for name in path[1:]:
+            popup = wait_for(lambda: next((c for c in self.children(item) if c.get_role_name() == "popup menu"
+                                           and self.showing(c)), None), f"the menu under {item.get_name()!r}", 5)
+            matches = [c for c in self.children(popup) if c.get_name() == name]
+            if not matches:
+                raise Failed(f"no item {name!r} under {item.get_name()!r}")
+            item = matches[0]
+            # A popup reports its place once it is up.
+            wait_for(lambda: self.extents(item)[1] > 0 and self.showing(item), f"the item {name!r} to show", 5)
+            self.click(*self.centre(item))
+
+    # -- the board ----------------------------------------------------------
+
+    def read_board(self, pictures, shot=None):
+        """Which picture each cell shows, by comparing its 47x47 interior with
+        every tile and with the window's own empty background."""
+        shot = shot or self.screenshot()
+        ox, oy = self.client_origin()
+        # The strip left of p0 belongs to no cell: flat window background.
+        background = shot.crop((ox + 40, oy + 241, ox + 87, oy + 288))
+        cells, distances = {}, {}
+        for cell in CELLS:
+            x, y = cell_origin(cell)
+            inside = shot.crop((ox + x + 1, oy + y + 1, ox + x + 48, oy + y + 48))
+            best, best_distance = BLANK, difference(inside, background)
+            for key, tile in pictures.tiles.items():
+                if best_distance < 0.5:
+                    break
+                d = difference(inside, tile)
+                if d < best_distance:
+                    best, best_distance = key, d
+            cells[cell] = best if best_distance < MATCH else None
+            distances[cell] = best_distance
+        return Board(cells, distances)
+
+    def wait_board(self, pictures, wanted, what, timeout=10):
+        """Waits until the board shows `wanted` ({cell: (kind, n) or BLANK})."""
+        seen = []
+
+        def probe():
+            board = self.read_board(pictures)
+            seen[:] = [board]
+            return board if all(board[c] == wanted[c] for c in CELLS) else None
+        try:
+            return wait_for(probe, what, timeout, interval=0.1)
+        except Failed as failure:
+            if not seen:
+                raise
+            raise Failed(f"{failure}: the board shows {seen[0].describe()}") from None
+
+    def click_cells(self, cells):
+        ox, oy = self.client_origin()
+        self.click_many([(ox + cell_centre(c)[0], oy + cell_centre(c)[1]) for c in cells])
+
+
+def run_checks(group, checks):
+    """Runs one group of checks and exits with its verdict."""
+    try:
+        checks()
+    except Failed as failure:
+        say(f"FAILED {group}: {failure}")
+        sys.exit(1)
+    say(f"passed {group}")

@@ -1,0 +1,486 @@
+#!/usr/bin/python3
+"""The real game, played from outside: through the screen, the pointer and the
+accessibility tree, the way a player or a screen reader meets it.
+
+    e2e.py --game PATH --solver PATH --assets DIR GROUP [--wm]
+
+Each GROUP is one CTest test, so a failure names what broke. Screenshots go
+to $VORARID_E2E_SHOTS (one is taken at a failure); VORARID_E2E_KEEP=1 keeps
+the session's logs.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from desktop import (BLANK, CELLS, Failed, Pictures, Session, cell_origin, clean_environment, difference,  # noqa: E402
+                     expect, run_checks, say, wait_for)
+
+MAIN = "Vorarid  "
+HELP = "도움말"
+CREDITS = "만든이...."
+PICTURE = "  완성사진임다......^^"
+CONGRATULATIONS = "축하합니다여.....  ^^"
+OK = "확인"
+
+# Where each window's outer top-left belongs, and its client size.
+PLACES = {MAIN: (267, 133), HELP: (267, 167), CREDITS: (200, 133), PICTURE: (267, 133), CONGRATULATIONS: (267, 200)}
+CLIENT_SIZES = {HELP: (178, 212), CREDITS: (261, 134), PICTURE: (234, 234), CONGRATULATIONS: (283, 152)}
+
+NEW_GAME = {"Deveder": 3, "Rezovo": 4, "Dozud": 1, "Zede": 2, "숫자퍼즐": 0}
+
+MENUS = [("시작", [("새게임", ["Deveder", "Rezovo", "Dozud", "Zede", "숫자퍼즐"]), "완성사진보기", "포기", "-", "끝내기"]),
+         ("도움말", ["도움말", "만든이"])]
+
+GIVE_UP_TITLE = "음...."
+GIVE_UP_TEXT = ("음...... 어려운가여????....그래도 축하메세지를 보고싶으면 지금 마지막칸을 클릭해 보셔여.. "
+                "근대 아무래도 성취감이 없게져? ....")
+NO_PHOTO_TITLE = "죄송함다..^^;"
+NO_PHOTO_TEXT = "숫자퍼즐은 완성사진이 없음다...^^;  그냥 1~25까지 순서대로 맞추면 됨다...."
+
+
+def parse_layout(text):
+    grid, p0 = text.split("|")
+    tiles = [0 if t == "." else int(t) for t in grid.replace("/", " ").split()] + [int(p0)]
+    return dict(zip(CELLS, tiles))
+
+
+# The four scrambled layouts a new game deals: tile number per cell, 0 = blank.
+LAYOUTS = {
+    1: parse_layout("5 6 17 7 13 / 8 2 4 10 15 / 16 23 24 19 14 / 3 . 1 21 12 / 22 11 18 20 9 | 25"),
+    2: parse_layout("23 . 24 5 8 / 14 3 9 10 4 / 17 22 16 13 2 / 18 11 12 1 15 / 7 6 21 20 19 | 25"),
+    3: parse_layout("18 22 4 1 9 / 7 24 3 17 5 / 10 11 14 23 21 / 16 2 . 19 12 / 13 8 6 15 20 | 25"),
+    4: parse_layout("14 13 6 16 19 / 17 18 23 2 24 / 11 7 5 8 . / 22 1 20 12 4 / 3 21 15 10 9 | 25"),
+}
+SOLVED = {cell: (cell if cell else 0) for cell in CELLS}  # tiles 1..25 in p1..p25, p0 empty
+
+
+def pictures_of(kind, numbers):
+    """{cell: tile number} as the pictures kind `kind` shows them."""
+    return {cell: BLANK if n == 0 else (kind, n) for cell, n in numbers.items()}
+
+
+def neighbours(cell):
+    if cell == 0:
+        return [25]
+    row, column = divmod(cell - 1, 5)
+    result = []
+    if row > 0:
+        result.append(cell - 5)
+    if column > 0:
+        result.append(cell - 1)
+    if column < 4:
+        result.append(cell + 1)
+    if row < 4:
+        result.append(cell + 5)
+    if cell == 25:
+        result.append(0)
+    return result
+
+
+def play(numbers, clicks):
+    """The move rule, to know what the board must show after some clicks."""
+    numbers = dict(numbers)
+    for cell in clicks:
+        for n in neighbours(cell):
+            if numbers[n] == 0:
+                numbers[n], numbers[cell] = numbers[cell], 0
+    return numbers
+
+
+class Driver:
+    def __init__(self, args, session):
+        self.args = args
+        self.s = session
+        self.pictures = Pictures(args.assets)
+
+    # -- windows --------------------------------------------------------------
+
+    def check_window(self, name, what):
+        """The window is up once, at its place, with its client size."""
+        window = self.s.wait_placed(name, PLACES[name])
+        expect(len(self.s.shown_windows(name)) == 1, f"{what}: one window {name!r}")
+        expect(window.outer_top_left == PLACES[name], f"{what}: outer top-left at {PLACES[name]}",
+               f"it is at {window.outer_top_left}")
+        if name in CLIENT_SIZES:
+            expect((window.width, window.height) == CLIENT_SIZES[name],
+                   f"{what}: client area {CLIENT_SIZES[name][0]}x{CLIENT_SIZES[name][1]}",
+                   f"it is {window.width}x{window.height}")
+        return window
+
+    def close_with_window_manager(self, name):
+        """Closes a window the way a player does on a desktop: focus it by its
+        title bar, then the window manager's close key."""
+        window = self.s.wait_window(name)
+        left, top = window.outer_top_left
+        self.s.click(left + window.frame[0] + window.width // 2, top + window.frame[2] // 2)
+        self.s.key("alt+F4")
+        self.s.wait_window_gone(name)
+        say(f"closed {name!r} through the window manager")
+
+    def ok_button(self, window_object):
+        buttons = self.s.descendants(window_object, role="push button", name=OK)
+        expect(len(buttons) == 1, f"one {OK!r} button in {window_object.get_name()!r}",
+               f"found {[b.get_name() for b in self.s.descendants(window_object, role='push button')]}")
+        return buttons[0]
+
+    def labels(self, window_object):
+        return [self.s.text_of(label) for label in self.s.descendants(window_object, role="label")]
+
+    def message_box(self, title, text):
+        """Checks the message box by what a screen reader would read, then
+        closes it with its only button."""
+        box = self.s.find_top_level(title)
+        expect(box.get_role_name() in ("dialog", "alert", "frame"), f"message box {title!r} is a dialog",
+               box.get_role_name())
+        expect(text in self.labels(box), f"message box {title!r} says {text[:24]!r}...",
+               f"its labels: {self.labels(box)}")
+        buttons = self.s.descendants(box, role="push button")
+        expect([b.get_name() for b in buttons] == [OK], f"message box {title!r} has one button {OK!r}",
+               f"its buttons: {[b.get_name() for b in buttons]}")
+        self.s.wait_window(title)
+        self.s.click(*self.s.centre(buttons[0]))
+        self.s.wait_window_gone(title)
+        wait_for(lambda: title not in [n for _, n, _ in self.s.top_levels()], f"{title!r} to leave the tree", 5)
+        say(f"closed message box {title!r} with {OK!r}")
+
+    # -- the board ------------------------------------------------------------
+
+    def read_layout(self, kind):
+        """Waits for a dealt board of `kind` and says which layout it is."""
+        found = []
+
+        def probe():
+            board = self.s.read_board(self.pictures)
+            found[:] = [board]
+            for number, layout in LAYOUTS.items():
+                if all(board[c] == pictures_of(kind, layout)[c] for c in CELLS):
+                    return number
+            return None
+        try:
+            return wait_for(probe, f"a dealt board of kind {kind}", 10, interval=0.1)
+        except Failed:
+            if not found:
+                raise
+            raise Failed(f"the board is none of the four layouts in kind {kind}'s tiles: "
+                         f"{found[0].describe()}") from None
+
+    def deal(self, item):
+        kind = NEW_GAME[item]
+        self.s.choose("시작", "새게임", item)
+        layout = self.read_layout(kind)
+        say(f"ok  {item} (kind {kind}) dealt layout {layout}: {self.s.read_board(self.pictures).layout_text()}")
+        return kind, layout
+
+    def solve(self, kind, layout):
+        """Plays the solver's clicks on the real cells, checking the board as it goes."""
+        numbers = dict(LAYOUTS[layout])
+        solver = subprocess.run([self.args.solver], input=" ".join(str(numbers[c]) for c in range(26)),
+                                capture_output=True, text=True, timeout=60)
+        if solver.returncode != 0:
+            raise Failed(f"the solver failed on layout {layout}: {solver.stderr.strip()}")
+        clicks = [int(c) for c in solver.stdout.split()]
+        expect(clicks and clicks[-1] == 0, f"layout {layout}: the solver finishes with p0 ({len(clicks)} clicks)")
+        moves, done, batch = clicks[:-1], 0, 40
+        while done < len(moves):
+            part = moves[done:done + batch]
+            t0 = time.monotonic()
+            self.s.click_cells(part)
+            t1 = time.monotonic()
+            numbers = play(numbers, part)
+            done += len(part)
+            self.s.wait_board(self.pictures, pictures_of(kind, numbers), f"the board after {done} clicks")
+            say(f"     {done} clicks: board as expected (clicking {t1 - t0:.1f}s, looking {time.monotonic() - t1:.1f}s)")
+        home = {c: (c if c else 0) for c in CELLS}
+        home[0], home[25] = 25, 0
+        expect(numbers == home, f"kind {kind}, layout {layout}: tiles 1..24 home after {done} clicks, "
+               "25 waiting in p0")
+        self.s.click_cells([0])
+        self.congratulations(f"solved layout {layout} of kind {kind}")
+        self.s.wait_board(self.pictures, pictures_of(kind, SOLVED), "the finished board")
+        say(f"ok  kind {kind}, layout {layout}: p0 slid tile 25 home; the screen shows the finished picture")
+
+    def congratulations(self, why):
+        self.check_window(CONGRATULATIONS, f"congratulations after {why}")
+        window = self.s.find_top_level(CONGRATULATIONS)
+        expect("축하합니다..!!" in self.labels(window), "the congratulations window says 축하합니다..!!",
+               f"its labels: {self.labels(window)}")
+        self.close_with_window_manager(CONGRATULATIONS)
+
+
+# ---------------------------------------------------------------------------
+# The groups.
+
+def group_start(args):
+    with Session(args.game, window_manager=args.wm) as s:
+        d = Driver(args, s)
+        desktop = "with a window manager" if args.wm else "without a window manager"
+        frame = s.main_window()
+        expect(frame.get_name() == MAIN, f"the main window's caption is {MAIN!r}", repr(frame.get_name()))
+        window = d.check_window(MAIN, f"start {desktop}")
+        expect(window.name == MAIN, f"the X window's title is {MAIN!r}", repr(window.name))
+        shown = s.shown_windows()
+        expect(len(shown) == 1, "only the main window is open at the start", f"{shown}")
+
+        bar, client = s.extents(s.menu_bar()), s.extents(s.board_widget())
+        expect(client[2:] == (242, 289), "the client area is 242x289", f"it is {client[2]}x{client[3]}")
+        expect(client[1] == bar[1] + bar[3] and client[0] == bar[0] and (window.x, window.y) == bar[:2],
+               "the client area sits right under the menu bar", f"menu bar {bar}, client {client}")
+        expect(window.height == bar[3] + 289 and window.width == 242,
+               "the window is the menu bar and the client area and nothing else",
+               f"{window.width}x{window.height}")
+
+        cells = [c for c in s.children(s.board_widget())]
+        expect(len(cells) == 26, "the client area holds 26 cells", str(len(cells)))
+        ox, oy = client[:2]
+        places = sorted((x - ox, y - oy, w, h) for x, y, w, h in map(s.extents, cells))
+        wanted = sorted((*cell_origin(c), 49, 49) for c in CELLS)
+        expect(places == wanted, "the cells are 49x49 at a 48 px pitch, p0 under p25", f"{places}")
+
+        shot = s.screenshot()
+        board = s.read_board(d.pictures, shot)
+        expect(all(board[c] == BLANK for c in CELLS), "the board starts with 26 empty cells", board.describe())
+        # Empty cells are still drawn: a frame around each, on the window's background.
+        background = shot.getpixel((ox + 60, oy + 264))
+        faint = [c for c in CELLS
+                 if max(abs(a - b) for a, b in zip(shot.getpixel((ox + cell_origin(c)[0] + 24, oy + cell_origin(c)[1])),
+                                                   background)) < 64]
+        expect(not faint, "each empty cell shows its frame", f"no frame on {faint}")
+        if not args.wm:
+            s.save_screenshot("start")
+
+        tree = s.menu_tree()
+        expect(tree == MENUS, "the menus' titles and items, in order", f"{tree}")
+        s.assert_game_running()
+
+
+def group_deal(args):
+    with Session(args.game, window_manager=True) as s:
+        d = Driver(args, s)
+        s.wait_window(MAIN)
+        solved = []
+        # Every puzzle kind deals one of the four layouts in its own tiles.
+        for item in ["Deveder", "Rezovo", "Dozud", "Zede", "숫자퍼즐"]:
+            kind, layout = d.deal(item)
+            if item == "Deveder":
+                s.save_screenshot("deal-deveder")
+                d.solve(kind, layout)
+                solved.append(f"Deveder (kind 3) layout {layout}")
+        # The dealing sequence repeats every run: keep dealing the number
+        # puzzle until every layout has come up, and solve each one once.
+        seen = set()
+        for deal in range(60):
+            kind, layout = d.deal("숫자퍼즐") if deal else (kind, layout)
+            if layout not in seen:
+                seen.add(layout)
+                d.solve(kind, layout)
+                solved.append(f"숫자퍼즐 (kind 0) layout {layout}")
+            if len(seen) == 4:
+                break
+        expect(len(seen) == 4, "the number puzzle dealt all four layouts", f"seen {sorted(seen)}")
+        say("solved through real clicks: " + "; ".join(solved))
+        s.assert_game_running()
+
+
+def group_windows(args):
+    with Session(args.game, window_manager=True) as s:
+        d = Driver(args, s)
+        s.wait_window(MAIN)
+
+        # 포기, then p0: the finished board and the congratulations.
+        for item in ["Dozud", "숫자퍼즐"]:
+            kind, _ = d.deal(item)
+            s.choose("시작", "포기")
+            d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
+            s.wait_board(d.pictures, pictures_of(kind, SOLVED), f"{item}: the board in order after 포기")
+            say(f"ok  {item}: after 포기 the board shows tiles 1..25 in order, p0 empty")
+            expect(not s.shown_windows(CONGRATULATIONS), f"{item}: no congratulations before p0 is clicked")
+            s.click_cells([0])
+            d.congratulations(f"포기 and p0 in {item}")
+
+        # 완성사진보기: the photograph of a photo puzzle; an apology for the numbers.
+        kind, _ = d.deal("Zede")
+        s.choose("시작", "완성사진보기")
+        window = d.check_window(PICTURE, "the completed picture of Zede")
+        photo = d.pictures.photos[kind]
+
+        def shows_photo():
+            shot = s.screenshot((window.x, window.y, window.x + 234, window.y + 234))
+            return difference(shot, photo.crop((0, 0, 234, 234))) < 2.0
+        wait_for(shows_photo, "the viewer to show Image2", 5)
+        shot = s.screenshot((window.x, window.y, window.x + 234, window.y + 234))
+        points = [(x, y) for x in (5, 60, 117, 180, 230) for y in (5, 60, 117, 180, 230)]
+        mismatched = [(p, shot.getpixel(p), photo.getpixel(p)) for p in points
+                      if max(abs(a - b) for a, b in zip(shot.getpixel(p), photo.getpixel(p))) > 6]
+        expect(not mismatched, "the viewer shows Zede's photograph (Image2), pixel for pixel", f"{mismatched}")
+        for other in (1, 3, 4):
+            expect(difference(shot, d.pictures.photos[other].crop((0, 0, 234, 234))) > 10,
+                   f"and not Image{other}")
+        s.save_screenshot("picture-viewer")
+        d.close_with_window_manager(PICTURE)
+
+        d.deal("숫자퍼즐")
+        s.choose("시작", "완성사진보기")
+        d.message_box(NO_PHOTO_TITLE, NO_PHOTO_TEXT)
+        expect(not s.shown_windows(PICTURE), "the number puzzle shows no photograph")
+
+        # Help and credits: one window each however often asked for, closed
+        # with 확인, and back at their own place when opened again.
+        for name, path, texts in [(HELP, ("도움말", "도움말"), None),
+                                  (CREDITS, ("도움말", "만든이"), ["Vorarid"])]:
+            s.choose(*path)
+            d.check_window(name, f"{name!r} opened")
+            s.choose(*path)
+            d.check_window(name, f"{name!r} asked for twice")
+            tops = [n for _, n, _ in s.top_levels()]
+            expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
+            obj = s.find_top_level(name)
+            labels = d.labels(obj)
+            expect(len(labels) == (1 if name == HELP else 2) and all(labels),
+                   f"{name!r} shows its text", f"{labels}")
+            if texts:
+                expect(all(t in labels for t in texts), f"{name!r} is titled {texts}", f"{labels}")
+            # The player drags it away, closes it, and opens it again.
+            window = s.wait_window(name)
+            left, top = window.outer_top_left
+            grip = (left + window.frame[0] + window.width // 2, top + window.frame[2] // 2)
+            s.drag(grip, (grip[0] + 300, grip[1] + 250))
+            wait_for(lambda: s.shown_windows(name) and s.shown_windows(name)[0].outer_top_left != PLACES[name],
+                     f"{name!r} to move away", 5)
+            say(f"moved {name!r} to {s.shown_windows(name)[0].outer_top_left}")
+            s.click(*s.centre(d.ok_button(s.find_top_level(name))))
+            s.wait_window_gone(name)
+            say(f"closed {name!r} with {OK!r}")
+            s.choose(*path)
+            d.check_window(name, f"{name!r} reopened")
+            s.click(*s.centre(d.ok_button(s.find_top_level(name))))
+            s.wait_window_gone(name)
+        s.assert_game_running()
+
+
+def group_quit(args):
+    with Session(args.game, window_manager=True) as s:
+        d = Driver(args, s)
+        s.wait_window(MAIN)
+        d.deal("Rezovo")
+        s.choose("시작", "포기")
+        d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
+        s.click_cells([0])
+        d.check_window(CONGRATULATIONS, "congratulations")
+        s.choose("시작", "완성사진보기")
+        d.check_window(PICTURE, "the completed picture")
+        s.choose("도움말", "도움말")
+        d.check_window(HELP, "help")
+        s.choose("도움말", "만든이")
+        d.check_window(CREDITS, "credits")
+        names = sorted(w.name for w in s.shown_windows())
+        expect(names == sorted([MAIN, HELP, CREDITS, PICTURE, CONGRATULATIONS]),
+               "the main window and all four secondary windows are open", f"{names}")
+        s.save_screenshot("before-quit")
+        s.choose("시작", "끝내기")
+        try:
+            code = s.game.wait(10)
+        except subprocess.TimeoutExpired:
+            raise Failed(f"끝내기 did not end the program; windows still shown: {s.shown_windows()}") from None
+        expect(code == 0, "끝내기 ends the program with exit code 0", f"exit code {code}")
+        left = s._run(["xwininfo", "-root", "-tree"])
+        leftovers = [n for n in [MAIN, HELP, CREDITS, PICTURE, CONGRATULATIONS] if f'"{n}"' in left]
+        expect(not leftovers and not s.shown_windows(), "no window is left on the screen", f"{leftovers}")
+        errors = s.stderr_text().strip()
+        say(f"the game's stderr: {errors!r}")
+
+
+# -- a broken environment ------------------------------------------------------
+
+def run_alone(args, env, timeout=30):
+    """Runs the game with `env` and no session; returns (code, stdout, stderr)."""
+    try:
+        result = subprocess.run([args.game], env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failed(f"the game neither started nor gave up within {timeout}s") from None
+    return result.returncode, result.stdout.decode(errors="replace"), result.stderr.decode(errors="replace")
+
+
+def expect_clear_refusal(code, out, err, what, mention):
+    say(f"exit code {code}; stderr: {err!r}; stdout: {out!r}")
+    expect(code >= 0, f"{what}: no crash", f"killed by signal {-code}")
+    expect(code == 1, f"{what}: exit code 1", f"exit code {code}")
+    lines = err.splitlines()
+    expect(len(lines) == 1, f"{what}: exactly one line on stderr", f"{len(lines)} lines: {lines}")
+    expect(mention in lines[0], f"{what}: the line says {mention!r}", lines[0])
+    expect("core dumped" not in err and "Aborted" not in err, f"{what}: no abort")
+
+
+def group_no_display(args):
+    code, out, err = run_alone(args, clean_environment())
+    expect_clear_refusal(code, out, err, "no display", "graphical session")
+
+
+def group_display_nowhere(args):
+    number = next(n for n in range(999, 900, -1)
+                  if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
+    with tempfile.TemporaryDirectory(prefix="vorarid-e2e-") as runtime:
+        os.chmod(runtime, 0o700)
+        code, out, err = run_alone(args, clean_environment(DISPLAY=f":{number}", XDG_RUNTIME_DIR=runtime))
+    expect_clear_refusal(code, out, err, f"DISPLAY=:{number} with no server", "display")
+
+
+def group_no_hangul_font(args):
+    with tempfile.TemporaryDirectory(prefix="vorarid-e2e-fonts-") as fonts:
+        config = os.path.join(fonts, "fonts.conf")
+        with open(config, "w") as f:
+            f.write('<?xml version="1.0"?>\n<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">\n'
+                    "<fontconfig>\n  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+                    f"  <cachedir>{fonts}/cache</cachedir>\n</fontconfig>\n")
+        env = dict(clean_environment(), FONTCONFIG_FILE=config)
+        hangul = subprocess.run(["fc-list", ":lang=ko", "family"], env=env, capture_output=True, text=True).stdout
+        latin = subprocess.run(["fc-list", ":", "family"], env=env, capture_output=True, text=True).stdout
+        expect(not hangul.strip() and latin.strip(), "the font configuration shows fonts, none of them Hangul",
+               f"Hangul: {hangul.strip()!r}")
+        with Session(args.game, env={"FONTCONFIG_FILE": config}) as s:
+            d = Driver(args, s)
+            d.check_window(MAIN, "start without a Hangul font")
+            s.save_screenshot("no-hangul-font")
+            s.choose("시작", "끝내기")
+            try:
+                code = s.game.wait(10)
+            except subprocess.TimeoutExpired:
+                raise Failed("끝내기 did not end the program") from None
+            err = s.stderr_text()
+            say(f"exit code {code}; stderr: {err!r}")
+            expect(code == 0, "without a Hangul font the game still runs and quits with 0", f"exit code {code}")
+            warnings = [line for line in err.splitlines() if "fonts-nanum" in line]
+            expect(len(warnings) == 1, "it warns once, naming the package fonts-nanum", f"{err.splitlines()}")
+            expect(len(err.splitlines()) == 1, "and says nothing else on stderr", f"{err.splitlines()}")
+
+
+GROUPS = {
+    "start": group_start,
+    "deal": group_deal,
+    "windows": group_windows,
+    "quit": group_quit,
+    "no-display": group_no_display,
+    "display-nowhere": group_display_nowhere,
+    "no-hangul-font": group_no_hangul_font,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--solver")
+    parser.add_argument("--assets", required=True)
+    parser.add_argument("--wm", action="store_true", help="run a window manager in the session")
+    parser.add_argument("group", choices=sorted(GROUPS))
+    args = parser.parse_args()
+    run_checks(args.group + (" with a window manager" if args.wm else ""), lambda: GROUPS[args.group](args))
+
+
+if __name__ == "__main__":
+    main()
