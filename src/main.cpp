@@ -8,6 +8,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include <future>
+
 using namespace vorarid;
 
 int main(int argc, char** argv) {
@@ -19,6 +21,9 @@ int main(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     startupSucceeded();
+    // Decoding the pictures is the one start-up cost a bare Qt window does
+    // not have: do it while Qt sets up fonts and translations.
+    std::future<Pictures> decoded = std::async(std::launch::async, [] { return loadPictures(); });
     setUpKoreanDesktop(app);
 
     // Desktop integration finds the icon and name by this id.
@@ -26,7 +31,7 @@ int main(int argc, char** argv) {
 
     // Every picture is decoded before the main window first shows. A game
     // with a broken tile must not start: that tile would count as a blank.
-    Pictures pictures = loadPictures();
+    Pictures pictures = decoded.get();
     if (!pictures.problems.isEmpty()) return refuseBrokenPictures(pictures.problems);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.icon)));
 

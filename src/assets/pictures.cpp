@@ -1,12 +1,30 @@
 #include "pictures.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 namespace vorarid {
 namespace {
 
-QImage decode(const QString& path, const char* format, int pixels, QStringList& problems) {
-    QImageReader reader(path, format);
+// Tiles and photographs keep 3 bytes a pixel (they are drawn opaque); the
+// icon keeps its transparency.
+QImage decode(const QString& path, const char* format, int pixels, QImage::Format kept, QStringList& problems) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problems << QStringLiteral("%1: %2").arg(path, file.errorString());
+        return {};
+    }
+    const QByteArray data = file.readAll();
+    // The JPEG decoder fills a cut-off picture with grey and calls it a
+    // success; a complete one ends with its end-of-image marker.
+    if (qstrcmp(format, "jpeg") == 0 && !data.endsWith("\xFF\xD9")) {
+        problems << QStringLiteral("%1: the picture is cut off").arg(path);
+        return {};
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer, format);
     reader.setAutoTransform(false);
     QImage image = reader.read();
     if (image.isNull()) {
@@ -19,8 +37,7 @@ QImage decode(const QString& path, const char* format, int pixels, QStringList& 
                         .arg(pixels);
         image = {};
     } else {
-        // Drawn often and never changed: keep them in the screen's own format.
-        image = std::move(image).convertToFormat(QImage::Format_RGB32);
+        image = std::move(image).convertToFormat(kept);
     }
     return image;
 }
@@ -36,11 +53,11 @@ Pictures loadPictures(const QString& root) {
     QStringList& problems = pictures.problems;
     for (int set = 0; set < setCount; ++set) {
         for (int n = 1; n <= tilesPerSet; ++n)
-            pictures.holders.sets[set][n - 1] = Picture(decode(root + tilePath(set, n), "jpeg", tilePixels, problems));
+            pictures.holders.sets[set][n - 1] = Picture(decode(root + tilePath(set, n), "jpeg", tilePixels, QImage::Format_RGB888, problems));
     }
     for (int number = 1; number <= photoCount; ++number)
-        pictures.holders.images[number - 1] = Picture(decode(root + photoPath(number), "jpeg", photoPixels, problems));
-    pictures.icon = decode(root + iconPath(), "ico", iconPixels, problems);
+        pictures.holders.images[number - 1] = Picture(decode(root + photoPath(number), "jpeg", photoPixels, QImage::Format_RGB888, problems));
+    pictures.icon = decode(root + iconPath(), "ico", iconPixels, QImage::Format_ARGB32_Premultiplied, problems);
     return pictures;
 }
 

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <QWidget>
 
 namespace vorarid {
@@ -46,10 +47,13 @@ protected:
     }
 
 private:
+    // Asks the native window, not the widget: the widget learns of the frame
+    // only when the window moves, and a window framed in place never does.
     void correct() {
-        if (!window_ || !window_->isVisible()) return;
-        const bool framed = window_->frameGeometry() != window_->geometry();
-        if (window_->frameGeometry().topLeft() == target_) {
+        if (!window_ || !window_->isVisible() || !window_->windowHandle()) return;
+        QWindow* native = window_->windowHandle();
+        const bool framed = native->frameMargins() != QMargins();
+        if (native->framePosition() == target_) {
             // A window manager may report its frame only after the window is
             // up; until then the window is not known to be in place.
             if (framed) deleteLater();
@@ -59,7 +63,9 @@ private:
             deleteLater();
             return;
         }
-        window_->move(target_);
+        // Place the client area inside the frame we now know of.
+        const QMargins frame = native->frameMargins();
+        native->setPosition(target_ + QPoint(frame.left(), frame.top()));
     }
 
     QPointer<QWidget> window_;

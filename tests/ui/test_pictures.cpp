@@ -78,6 +78,9 @@ private slots:
                 QCOMPARE(pictures_.holders.tile(set, n).image()->size(), QSize(47, 47));
         for (int k = 1; k <= photoCount; ++k) QCOMPARE(pictures_.holders.image(k).image()->size(), QSize(235, 235));
         QCOMPARE(pictures_.icon.size(), QSize(32, 32));
+        // The icon's mask survives: its corners are see-through, its middle is not.
+        QCOMPARE(qAlpha(pictures_.icon.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(pictures_.icon.pixel(16, 16)), 255);
     }
 
     // Baseline JFIF; photographs 2 x 2 subsampled, number tiles not at all.
@@ -158,13 +161,16 @@ private slots:
         QVERIFY(truncated.resize(100));
         QImage(40, 47, QImage::Format_RGB32).save(root + tilePath(3, 25), "JPEG");
         QFile::remove(root + photoPath(2));
+        QFile cutOff(root + photoPath(4));  // decodes, half grey, unless refused
+        QVERIFY(cutOff.resize(cutOff.size() / 2));
 
         const Pictures broken = loadPictures(root);
-        QCOMPARE(broken.problems.size(), 3);
+        QCOMPARE(broken.problems.size(), 4);
         QVERIFY(broken.problems[0].contains(QStringLiteral("tiles/ss7.jpg")));
         QVERIFY(broken.problems[1].contains(QStringLiteral("tiles/ssss25.jpg")));
         QVERIFY(broken.problems[1].contains(QStringLiteral("40 x 47")));
         QVERIFY(broken.problems[2].contains(QStringLiteral("photos/Image2.jpg")));
+        QVERIFY(broken.problems[3].contains(QStringLiteral("photos/Image4.jpg")));
     }
 };
 
