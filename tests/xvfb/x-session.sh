@@ -36,10 +36,11 @@ start_x_session() {
     fi
 }
 
-# Waits for a window whose name matches the regular expression; prints its id.
+# Waits (up to 30 s, for a loaded machine) for a window whose name matches
+# the regular expression; prints its id.
 wait_for_window() {
     local pattern=$1 id
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
