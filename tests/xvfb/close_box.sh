@@ -7,13 +7,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/x-session.sh"
 start_x_session openbox || exit 1
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- the program's stderr:"; cat "$X_TMP/game.log" 2>/dev/null
-    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null
-    exit 1
-}
-
 "$1" 2> "$X_TMP/game.log" &
 GAME_PID=$!
 main=$(wait_for_window '^Vorarid  $') || fail "no main window"

@@ -8,13 +8,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 game=$1
 start_x_session "${2:-}" || exit 1
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- the program's stderr:"; cat "$X_TMP/game.log" 2>/dev/null
-    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null
-    exit 1
-}
-
 "$game" 2> "$X_TMP/game.log" &
 GAME_PID=$!
 id=$(wait_for_window '^Vorarid  $') || fail "no window named 'Vorarid  '"

@@ -72,3 +72,12 @@ wait_for_exit() {
     wait "$pid"
     EXIT_STATUS=$?
 }
+
+# Ends a test: says why, shows what the program (GAME_PID, writing to
+# $X_TMP/game.log) printed, and stops it.
+fail() {
+    echo "FAIL: $*"
+    echo "--- the program's stderr:"; cat "$X_TMP/game.log" 2>/dev/null
+    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null
+    exit 1
+}
