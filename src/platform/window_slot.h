@@ -18,7 +18,7 @@ public:
 
     // The open window, creating it first when there is none.
     Window& get() {
-        if (!window_) {
+        if (!open()) {
             window_ = new Window;  // no parent: no window owns another
             window_->setAttribute(Qt::WA_DeleteOnClose);
         }
@@ -37,8 +37,10 @@ public:
         }
     }
 
-    // The open window, or nullptr.
-    Window* open() const { return window_; }
+    // The open window, or nullptr. A closed window is gone at once, although
+    // Qt destroys it only when the event loop next runs: Qt clears
+    // WA_DeleteOnClose when it schedules that.
+    Window* open() const { return window_ && window_->testAttribute(Qt::WA_DeleteOnClose) ? window_.data() : nullptr; }
 
 private:
     QPointer<Window> window_;

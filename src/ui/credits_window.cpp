@@ -1,6 +1,7 @@
 #include "credits_window.h"
 
 #include "form.h"
+#include "modal_gate.h"
 #include "texts.h"
 #include "window_place.h"
 
@@ -15,7 +16,7 @@ namespace vorarid {
                        palette().color(QPalette::Window), gulim(21.75, 700));
     Label2 = makeLabel(this, twipsRect(120, 690, 3675, 810), texts::creditsText());
     Command1 = makeButton(this, twipsRect(1200, 1560, 1335, 375), texts::okButton());
-    connect(Command1, &QPushButton::clicked, this, &만든이1::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, unlessBlocked(this, [this] { Command1_Click(); }));
     Form_Load();
 }
 

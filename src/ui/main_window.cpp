@@ -2,6 +2,7 @@
 
 #include "end_program.h"
 #include "form.h"
+#include "modal_gate.h"
 #include "texts.h"
 #include "twips.h"
 #include "window_place.h"
@@ -36,7 +37,7 @@ void Vorarid::buildBoard() {
         auto* cell = new CellView(number, board);
         cell->setObjectName(QStringLiteral("p%1").arg(number));
         cell->setGeometry(twipsRect(720 * columnOf(number), 720 * rowOf(number), 735, 735));
-        cell->onClicked([this, number] { p_Click(number); });
+        cell->onClicked(unlessBlocked(this, [this, number] { p_Click(number); }));
         cells_[number] = cell;
     }
     setCentralWidget(board);
@@ -50,7 +51,7 @@ void Vorarid::buildMenu() {
     const auto command = [this](QMenu* menu, const QString& caption, void (Vorarid::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(caption);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, unlessBlocked(this, [this, handler] { (this->*handler)(); }));
         return action;
     };
 

@@ -53,6 +53,18 @@ def wait_for(probe, what, timeout=10.0, interval=0.05):
         time.sleep(interval)
 
 
+def holds(probe, what, duration, interval=0.1):
+    """Checks that `probe` stays true for `duration` seconds and fails the
+    moment it does not: for something that must not happen, reaching the
+    deadline is the pass."""
+    deadline = time.monotonic() + duration
+    while time.monotonic() < deadline:
+        if not probe():
+            raise Failed(f"{what} stopped holding after {duration - (deadline - time.monotonic()):.1f}s")
+        time.sleep(interval)
+    say(f"ok  {what} for {duration:.0f}s")
+
+
 def _read_line_from(fd, timeout, what):
     data = b""
     deadline = time.monotonic() + timeout
@@ -180,9 +192,17 @@ class _XImage(ctypes.Structure):
                 ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
 
 
+class _XClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
+                ("pad", ctypes.c_long * 12)]  # the rest of an XEvent
+
+
 class _XConnection:
-    """Reads the screen's pixels straight from the X server: a screenshot
-    tool run for every look at the board would take a second each time."""
+    """Reads the screen's pixels straight from the X server (a screenshot
+    tool run for every look at the board would take a second each time), and
+    sends the messages a window manager or a pager sends."""
 
     def __init__(self, display):
         x = ctypes.CDLL("libX11.so.6")
@@ -195,6 +215,11 @@ class _XConnection:
                                 ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
         x.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
         x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x.XInternAtom.restype = ctypes.c_ulong
+        x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                 ctypes.POINTER(_XClientMessage)]
+        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.x = x
         self.display = x.XOpenDisplay(display.encode())
         if not self.display:
@@ -217,16 +242,40 @@ class _XConnection:
         finally:
             self.x.XDestroyImage(image)
 
+    def client_message(self, window, message_type, data, to_root):
+        """Sends a ClientMessage about `window`: to the root window, where the
+        window manager listens, or to the window itself."""
+        event = _XClientMessage(type=33, send_event=1, display=self.display, window=window, format=32,
+                                message_type=self.x.XInternAtom(self.display, message_type.encode(), 0))
+        for i, value in enumerate(data):
+            event.data[i] = self.x.XInternAtom(self.display, value.encode(), 0) if isinstance(value, str) else value
+        substructure_redirect_and_notify = (1 << 20) | (1 << 19)
+        destination, mask = (self.root, substructure_redirect_and_notify) if to_root else (window, 0)
+        if not self.x.XSendEvent(self.display, destination, 0, mask, ctypes.byref(event)):
+            raise Failed(f"could not send {message_type} about window {window}")
+        self.x.XSync(self.display, 0)
+
     def close(self):
         self.x.XCloseDisplay(self.display)
 
 
 # ---------------------------------------------------------------------------
 
+# Window managers from Debian, as a player's desktop would run them. Each keeps
+# its settings in the session's own HOME.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--compositor=off", "--sm-client-disable"],
+    "metacity": ["metacity", "--sm-disable"],
+    "fluxbox": ["fluxbox"],
+}
+
+
 class Session:
-    def __init__(self, game, window_manager=False, env=None):
+    def __init__(self, game, window_manager=None, env=None):
+        """window_manager: a name from WINDOW_MANAGERS, True for openbox, or none."""
         self.game_path = game
-        self.window_manager = window_manager
+        self.window_manager = "openbox" if window_manager is True else window_manager or None
         self.extra_env = env or {}
         self.processes = []  # (name, Popen), started in this order
         self.game = None
@@ -302,10 +351,12 @@ class Session:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line_from(r, 20, "dbus-daemon")
 
         if self.window_manager:
-            self._spawn("openbox", ["openbox", "--sm-disable"], self.env)
+            home = os.path.join(self.tmp, "home")
+            os.mkdir(home)
+            self._spawn(self.window_manager, WINDOW_MANAGERS[self.window_manager], dict(self.env, HOME=home))
             wait_for(lambda: "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
                      "the window manager", timeout=20)
-        say(f"desktop {self.display} up{' with openbox' if self.window_manager else ''}")
+        say(f"desktop {self.display} up with {self.window_manager or 'no window manager'}")
 
         # Qt offers its accessibility tree only when asked to, or when a screen reader runs.
         game_env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
@@ -386,6 +437,11 @@ class Session:
             time.sleep(0.02)
         self.xdotool("mouseup", 1)
 
+    def active_window(self):
+        """The window the window manager has given the focus, by its id."""
+        value = self._xprop("-root", "_NET_ACTIVE_WINDOW").rsplit("#", 1)[-1].strip()
+        return int(value, 16) if value.startswith("0x") else None
+
     def key(self, *keys):
         self.xdotool("key", *keys)
 
@@ -446,11 +502,30 @@ class Session:
         except Failed as failure:
             raise Failed(f"{failure}; windows: {last}") from None
 
-    def screenshot(self, box=None):
-        """The screen, or the part of it in box (left, top, right, bottom), as an RGB image."""
+    @property
+    def x_connection(self):
         if self._x is None:
             self._x = _XConnection(self.display)
-        return self._x.grab(box or (0, 0, 1024, 768))
+        return self._x
+
+    def screenshot(self, box=None):
+        """The screen, or the part of it in box (left, top, right, bottom), as an RGB image."""
+        return self.x_connection.grab(box or (0, 0, 1024, 768))
+
+    def move_window(self, window, left, top):
+        """Moves a window's outer top-left to (left, top) the way the desktop
+        does it: the window manager's own move when there is one (as a pager
+        or a drag asks for it), else a plain X move."""
+        if self.window_manager:
+            north_west, x_and_y, from_a_pager = 1, (1 << 8) | (1 << 9), 2 << 12
+            self.x_connection.client_message(window.id, "_NET_MOVERESIZE_WINDOW",
+                                             [north_west | x_and_y | from_a_pager, left, top, 0, 0], to_root=True)
+        else:
+            self.xdotool("windowmove", window.id, left, top)
+
+    def close_window(self, window):
+        """What the close box does: asks the window to close (WM_DELETE_WINDOW)."""
+        self.x_connection.client_message(window.id, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
 
     def save_screenshot(self, name):
         """Keeps a screenshot where the test's output says, for a look at a failure."""
@@ -534,6 +609,14 @@ class Session:
         walk(obj)
         return found
 
+    def press(self, obj):
+        """What a screen reader does to press a button or choose a menu item."""
+        action = obj.get_action_iface()
+        names = [action.get_action_name(i) for i in range(action.get_n_actions())]
+        if "Press" not in names:
+            raise Failed(f"{obj.get_name()!r} has no press action, only {names}")
+        action.do_action(names.index("Press"))
+
     def extents(self, obj):
         e = obj.get_extents(self.atspi.CoordType.SCREEN)
         return e.x, e.y, e.width, e.height
@@ -592,7 +675,11 @@ class Session:
 
     def raise_main_window(self):
         """Clicks the empty strip left of p0 (no cell there), which brings the
-        main window to the front under a window manager without touching the game."""
+        main window to the front under a window manager without touching the
+        game. Without one, nothing raises a window but the X request."""
+        if not self.window_manager:
+            for window in self.shown_windows("Vorarid  "):
+                self.xdotool("windowraise", window.id)
         ox, oy = self.client_origin()
         self.click(ox + 96, oy + 264)
 

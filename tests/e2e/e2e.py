@@ -18,8 +18,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import (BLANK, CELLS, Failed, Pictures, Session, cell_origin, clean_environment, difference,  # noqa: E402
-                     expect, run_checks, say, wait_for)
+from desktop import (BLANK, CELLS, WINDOW_MANAGERS, Failed, Pictures, Session, cell_origin,  # noqa: E402
+                     clean_environment, difference, expect, holds, run_checks, say, wait_for)
 
 MAIN = "Vorarid  "
 HELP = "도움말"
@@ -119,6 +119,7 @@ class Driver:
         window = self.s.wait_window(name)
         left, top = window.outer_top_left
         self.s.click(left + window.frame[0] + window.width // 2, top + window.frame[2] // 2)
+        wait_for(lambda: self.s.active_window() == window.id, f"{name!r} to have the focus", 5)
         self.s.key("alt+F4")
         self.s.wait_window_gone(name)
         say(f"closed {name!r} through the window manager")
@@ -148,6 +149,25 @@ class Driver:
         self.s.wait_window_gone(title)
         wait_for(lambda: title not in [n for _, n, _ in self.s.top_levels()], f"{title!r} to leave the tree", 5)
         say(f"closed message box {title!r} with {OK!r}")
+
+    def screen_reader_held_off(self):
+        """With the 포기 box open, a screen reader's press on the tile next to
+        the blank or on 포기 does what a click does then: nothing."""
+        self.s.find_top_level(GIVE_UP_TITLE)
+        cells = {c.get_name().split(":")[0]: c for c in self.s.children(self.s.board_widget())}
+        start = [c for c in self.s.children(self.s.menu_bar()) if c.get_name() == "시작"][0]
+        give_up = self.s.descendants(start, role="menu item", name="포기")
+        expect(len(give_up) == 1, "the screen reader finds 포기 in the menu")
+        before = sorted(c.get_name() for c in cells.values())
+        self.s.press(cells["5줄 5칸"])
+        after = sorted(c.get_name() for c in self.s.children(self.s.board_widget()))
+        expect(after == before, "a press on p25 behind the 포기 box moves no tile", f"{set(after) ^ set(before)}")
+        try:
+            self.s.press(give_up[0])
+        except Exception as error:  # the reply waits for a box that nobody closes
+            raise Failed(f"a press on 포기 behind the 포기 box did not return: {error}") from None
+        tops = [n for _, n, _ in self.s.top_levels()]
+        expect(tops.count(GIVE_UP_TITLE) == 1, "and open no second 포기 box", f"{tops}")
 
     # -- the board ------------------------------------------------------------
 
@@ -296,6 +316,8 @@ def group_windows(args):
         for item in ["Dozud", "숫자퍼즐"]:
             kind, _ = d.deal(item)
             s.choose("시작", "포기")
+            if item == "Dozud":
+                d.screen_reader_held_off()
             d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
             s.wait_board(d.pictures, pictures_of(kind, SOLVED), f"{item}: the board in order after 포기")
             say(f"ok  {item}: after 포기 the board shows tiles 1..25 in order, p0 empty")
@@ -395,6 +417,101 @@ def group_quit(args):
         say(f"the game's stderr: {errors!r}")
 
 
+# Where the player puts each window in the places check: clear of one another,
+# and the main window clear of where the small windows open.
+AWAY = {MAIN: (700, 380), HELP: (20, 20), CREDITS: (20, 560), PICTURE: (330, 480), CONGRATULATIONS: (640, 20)}
+
+
+def wakeups(pid):
+    """Voluntary context switches by thread name: each is one sleep that ended."""
+    counts = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/comm") as f:
+                name = f.read().strip()
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                switches = next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches:"))
+        except FileNotFoundError:  # a thread that just ended
+            continue
+        counts[f"{name} {task}"] = switches
+    return counts
+
+
+def group_places(args):
+    """Every window opens with its frame's corner at its place, whatever the
+    window manager; a window the player moves stays there; a closed one comes
+    back at its place; and with all of them open the game sleeps."""
+    with Session(args.game, window_manager=args.wm) as s:
+        d = Driver(args, s)
+        desktop = args.wm or "no window manager"
+
+        def open_window(name):
+            if name == HELP:
+                s.choose("도움말", "도움말")
+            elif name == CREDITS:
+                s.choose("도움말", "만든이")
+            elif name == PICTURE:
+                s.choose("시작", "완성사진보기")
+            else:
+                s.click_cells([0])  # the board is finished: p0 congratulates
+            return d.check_window(name, f"{desktop}: {name!r} opened")
+
+        def outer_top_left(name):
+            shown = s.shown_windows(name)
+            return shown[0].outer_top_left if len(shown) == 1 else None
+
+        def move_away(name, window):
+            # At once: the window manager may still be busy framing it.
+            s.move_window(window, *AWAY[name])
+            wait_for(lambda: outer_top_left(name) == AWAY[name], f"{name!r} to move to {AWAY[name]}", 10)
+            say(f"moved {name!r} to {AWAY[name]}")
+
+        move_away(MAIN, d.check_window(MAIN, f"{desktop}: the main window at the start"))
+        d.deal("Dozud")
+        s.choose("시작", "포기")
+        d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
+        small = [HELP, CREDITS, PICTURE, CONGRATULATIONS]
+        for name in small:
+            move_away(name, open_window(name))
+        holds(lambda: all(outer_top_left(name) == AWAY[name] for name in [MAIN] + small),
+              f"{desktop}: all five windows stay where they were moved", 3)
+
+        for name in small:
+            s.close_window(s.wait_window(name))
+            s.wait_window_gone(name)
+        for name in small:
+            open_window(name)
+        before = wakeups(s.game.pid)
+        holds(lambda: outer_top_left(MAIN) == AWAY[MAIN], "the main window stays where it was moved", 5)
+        woken = {thread: count - before[thread] for thread, count in wakeups(s.game.pid).items()
+                 if count - before.get(thread, 0)}
+        expect(not woken, f"{desktop}: no thread of the game wakes in the 5 s after the four windows opened",
+               f"wake-ups: {woken}")
+
+        s.choose("시작", "끝내기")
+        try:
+            code = s.game.wait(10)
+        except subprocess.TimeoutExpired:
+            raise Failed("끝내기 did not end the program") from None
+        expect(code == 0, "끝내기 ends the program with exit code 0", f"exit code {code}")
+
+
+def group_close_box(args):
+    """Closing the main window through the window manager ends the whole
+    program, the open help window with it."""
+    with Session(args.game, window_manager=True) as s:
+        d = Driver(args, s)
+        d.check_window(MAIN, "start")
+        s.choose("도움말", "도움말")
+        d.check_window(HELP, "help")
+        d.close_with_window_manager(MAIN)
+        try:
+            code = s.game.wait(10)
+        except subprocess.TimeoutExpired:
+            raise Failed(f"the program still runs; windows shown: {s.shown_windows()}") from None
+        expect(code == 0, "closing the main window ends the program with exit code 0", f"exit code {code}")
+
+
 # -- a broken environment ------------------------------------------------------
 
 def run_alone(args, env, timeout=30):
@@ -464,6 +581,8 @@ GROUPS = {
     "start": group_start,
     "deal": group_deal,
     "windows": group_windows,
+    "places": group_places,
+    "close-box": group_close_box,
     "quit": group_quit,
     "no-display": group_no_display,
     "display-nowhere": group_display_nowhere,
@@ -476,10 +595,11 @@ def main():
     parser.add_argument("--game", required=True)
     parser.add_argument("--solver")
     parser.add_argument("--assets", required=True)
-    parser.add_argument("--wm", action="store_true", help="run a window manager in the session")
+    parser.add_argument("--wm", nargs="?", const="openbox", choices=sorted(WINDOW_MANAGERS),
+                        help="run a window manager in the session (openbox unless named)")
     parser.add_argument("group", choices=sorted(GROUPS))
     args = parser.parse_args()
-    run_checks(args.group + (" with a window manager" if args.wm else ""), lambda: GROUPS[args.group](args))
+    run_checks(args.group + (f" with {args.wm}" if args.wm else ""), lambda: GROUPS[args.group](args))
 
 
 if __name__ == "__main__":

@@ -151,12 +151,19 @@ private slots:
         QTest::mouseClick(main.cell(12), Qt::LeftButton);
         QVERIFY(same(main.cell(17)->picture(), moving));
 
+        // Closed, then asked for again before the event loop has destroyed
+        // it: a fresh window at its start place, not the one on its way out.
+        congratulations->move(30, 40);
         congratulations->close();
-        settle();
         QVERIFY(windows.congratulations.open() == nullptr);
         main.포기->trigger();
         QTest::mouseClick(main.cell(0), Qt::LeftButton);
-        QCOMPARE(windows.congratulations.open()->frameGeometry().topLeft(), QPoint(267, 200));
+        축하1* fresh = windows.congratulations.open();
+        QVERIFY(fresh && fresh != congratulations && fresh->isVisible());
+        QCOMPARE(fresh->frameGeometry().topLeft(), QPoint(267, 200));
+        settle();
+        QCOMPARE(windows.congratulations.open(), fresh);
+        QVERIFY(fresh->isVisible());
     }
 
     // Captions, sizes, labels, colours and fonts, exactly.
