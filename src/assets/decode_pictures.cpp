@@ -64,59 +64,37 @@ const char* formatName(QImage::Format format) {
     return format == QImage::Format_RGB888 ? "QImage::Format_RGB888" : "QImage::Format_ARGB32_Premultiplied";
 }
 
-// The generated source: every picture's lines one after the other, padded as
-// a QImage pads them (Qt leaves its padding bytes unset; here they are zero),
-// each picture starting on the alignment that stored_pictures.h promises.
-class Source {
+// One array of the generated source: every picture's lines one after the
+// other, padded as a QImage pads them (Qt leaves its padding bytes unset;
+// here they are zero), each picture starting on the alignment that
+// stored_pictures.h promises.
+class PixelArray {
 public:
-    struct Entry {
-        QByteArray layout;  // the picture's stored::Layout, as an initialiser
-        QString name;
-    };
-
-    Entry add(const QString& name, const QImage& image) {
-        for (; size_ % stored::pixelAlignment != 0; ++size_) pixels_ += "0,";
-        pixels_ += "\n// " + name.toUtf8() + '\n';
+    // The picture's stored::Layout, as an initialiser.
+    QByteArray add(const QString& name, const QImage& image) {
+        for (; size_ % stored::pixelAlignment != 0; ++size_) text_ += "0,";
+        text_ += "\n// " + name.toUtf8() + '\n';
         const std::size_t offset = size_;
         const qsizetype used = image.width() * image.depth() / 8;
         for (int y = 0; y < image.height(); ++y) {
             const uchar* line = image.constScanLine(y);
-            for (qsizetype x = 0; x < image.bytesPerLine(); ++x) pixels_ += QByteArray::number(x < used ? line[x] : 0) + ',';
-            pixels_ += '\n';
+            for (qsizetype x = 0; x < image.bytesPerLine(); ++x) text_ += QByteArray::number(x < used ? line[x] : 0) + ',';
+            text_ += '\n';
             size_ += std::size_t(image.bytesPerLine());
         }
-        const QString layout = QStringLiteral("{%1, %2, %3, %4, %5}")
-                                   .arg(offset)
-                                   .arg(image.width())
-                                   .arg(image.height())
-                                   .arg(image.bytesPerLine())
-                                   .arg(QLatin1String(formatName(image.format())));
-        return {layout.toUtf8(), name};
+        return QStringLiteral("{%1, %2, %3, %4, %5}")
+            .arg(offset)
+            .arg(image.width())
+            .arg(image.height())
+            .arg(image.bytesPerLine())
+            .arg(QLatin1String(formatName(image.format())))
+            .toUtf8();
     }
 
-    QByteArray text(const QList<Entry>& tiles, const QList<Entry>& photos, const Entry& icon) const {
-        const auto line = [](const char* indent, const Entry& entry, const char* end) {
-            return indent + entry.layout + end + "  // " + entry.name.toUtf8() + '\n';
-        };
-        QByteArray text = "// Made by vorarid_decode_pictures from the pictures in src/assets; not to be edited.\n"
-                          "#include \"stored_pictures.h\"\n\n"
-                          "namespace vorarid::stored {\n\n"
-                          "alignas(pixelAlignment) const unsigned char pixels[] = {\n";
-        text += pixels_;
-        text += "};\n\nconst Layout tiles[setCount][tilesPerSet] = {\n";
-        for (qsizetype i = 0; i < tiles.size(); ++i) {
-            if (i % tilesPerSet == 0) text += "    {\n";
-            text += line("        ", tiles[i], ",");
-            if (i % tilesPerSet == tilesPerSet - 1) text += "    },\n";
-        }
-        text += "};\n\nconst Layout photos[photoCount] = {\n";
-        for (const Entry& photo : photos) text += line("    ", photo, ",");
-        text += "};\n\n" + line("const Layout icon = ", icon, ";") + "\n}  // namespace vorarid::stored\n";
-        return text;
-    }
+    QByteArray definition(const QByteArray& declaration) const { return declaration + " = {" + text_ + "\n};\n"; }
 
 private:
-    QByteArray pixels_;
+    QByteArray text_;
     std::size_t size_ = 0;
 };
 
@@ -131,25 +109,45 @@ int main(int argc, char** argv) {
     }
     const QString root = arguments[1] + u'/';
 
+    // The tiles and photographs lie in a section of their own, which the
+    // linker puts in a segment of its own, after the program's other data:
+    // the kernel maps the neighbours of every page that is read, and here
+    // none of those reads at start is a neighbour of theirs. The icon, which
+    // is read at start, stays with the other constants.
+    PixelArray pictureArray, iconArray;
     QStringList problems;
-    Source source;
-    const auto store = [&](const QString& name, const char* format, int pixels, QImage::Format kept) {
+    // One line of a table of layouts: the picture's, and its name.
+    const auto entry = [&](PixelArray& array, const QString& name, const char* format, int pixels, QImage::Format kept,
+                           const char* indent, char end) {
         const QImage image = decode(root + name, format, pixels, kept, problems);
-        return image.isNull() ? Source::Entry() : source.add(name, image);
+        const QByteArray layout = image.isNull() ? QByteArray("{}") : array.add(name, image);
+        return indent + layout + end + "  // " + name.toUtf8() + '\n';
     };
-    QList<Source::Entry> tiles, photos;
-    for (int set = 0; set < setCount; ++set)
-        for (int n = 1; n <= tilesPerSet; ++n) tiles << store(tilePath(set, n), "jpeg", tilePixels, QImage::Format_RGB888);
+    QByteArray text = "// Made by vorarid_decode_pictures from the pictures in src/assets; not to be edited.\n"
+                      "#include \"stored_pictures.h\"\n\n"
+                      "namespace vorarid::stored {\n\n"
+                      "const Layout tiles[setCount][tilesPerSet] = {\n";
+    for (int set = 0; set < setCount; ++set) {
+        text += "    {\n";
+        for (int n = 1; n <= tilesPerSet; ++n)
+            text += entry(pictureArray, tilePath(set, n), "jpeg", tilePixels, QImage::Format_RGB888, "        ", ',');
+        text += "    },\n";
+    }
+    text += "};\n\nconst Layout photos[photoCount] = {\n";
     for (int number = 1; number <= photoCount; ++number)
-        photos << store(photoPath(number), "jpeg", photoPixels, QImage::Format_RGB888);
-    const Source::Entry icon = store(iconPath(), "ico", iconPixels, QImage::Format_ARGB32_Premultiplied);
+        text += entry(pictureArray, photoPath(number), "jpeg", photoPixels, QImage::Format_RGB888, "    ", ',');
+    text += "};\n\n";
+    text += entry(iconArray, iconPath(), "ico", iconPixels, QImage::Format_ARGB32_Premultiplied, "const Layout icon = ", ';');
+    text += '\n' + pictureArray.definition("[[gnu::section(\".lrodata\")]] alignas(pixelAlignment) const unsigned char pixels[]");
+    text += '\n' + iconArray.definition("alignas(pixelAlignment) const unsigned char iconPixels[]");
+    text += "\n}  // namespace vorarid::stored\n";
     if (!problems.isEmpty()) {
         std::fprintf(stderr, "vorarid_decode_pictures: broken pictures:\n%s\n", qPrintable(problems.join(u'\n')));
         return 1;
     }
 
     QSaveFile output(arguments[2]);
-    if (!output.open(QIODevice::WriteOnly) || output.write(source.text(tiles, photos, icon)) < 0 || !output.commit()) {
+    if (!output.open(QIODevice::WriteOnly) || output.write(text) < 0 || !output.commit()) {
         std::fprintf(stderr, "vorarid_decode_pictures: %s: %s\n", qPrintable(arguments[2]), qPrintable(output.errorString()));
         return 1;
     }

@@ -8,8 +8,8 @@ namespace {
 // Wraps the stored pixels without copying them. Every QImage that shares
 // them is const or detaches on its first write, so the read-only data is
 // never written.
-QImage wrap(const stored::Layout& layout) {
-    return QImage(stored::pixels + layout.offset, layout.width, layout.height, layout.bytesPerLine, layout.format);
+QImage wrap(const unsigned char* array, const stored::Layout& layout) {
+    return QImage(array + layout.offset, layout.width, layout.height, layout.bytesPerLine, layout.format);
 }
 
 }  // namespace
@@ -17,10 +17,10 @@ QImage wrap(const stored::Layout& layout) {
 Pictures loadPictures() {
     Pictures pictures;
     for (int set = 0; set < setCount; ++set)
-        for (int n = 1; n <= tilesPerSet; ++n) pictures.holders.sets[set][n - 1] = Picture(wrap(stored::tiles[set][n - 1]));
+        for (int n = 1; n <= tilesPerSet; ++n) pictures.holders.sets[set][n - 1] = Picture(wrap(stored::pixels, stored::tiles[set][n - 1]));
     for (int number = 1; number <= photoCount; ++number)
-        pictures.holders.images[number - 1] = Picture(wrap(stored::photos[number - 1]));
-    pictures.icon = wrap(stored::icon);
+        pictures.holders.images[number - 1] = Picture(wrap(stored::pixels, stored::photos[number - 1]));
+    pictures.icon = wrap(stored::iconPixels, stored::icon);
     return pictures;
 }
 

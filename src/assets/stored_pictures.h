@@ -14,19 +14,23 @@
 namespace vorarid::stored {
 
 struct Layout {
-    std::size_t offset;  // into pixels, a multiple of pixelAlignment
+    std::size_t offset;  // into its array, a multiple of pixelAlignment
     int width;
     int height;
     int bytesPerLine;  // Qt's own stride for the format: lines start 4-byte aligned
     QImage::Format format;
 };
 
-// As malloc aligns a QImage's own pixels, and a cache line.
+// A cache line: more than the 16 bytes that malloc gives a QImage of its own.
 constexpr std::size_t pixelAlignment = 64;
 
+// The tiles and photographs, in a segment of the program file of their own.
 alignas(pixelAlignment) extern const unsigned char pixels[];
 extern const Layout tiles[setCount][tilesPerSet];
 extern const Layout photos[photoCount];
+
+// The icon, read at start, with the program's other constants.
+alignas(pixelAlignment) extern const unsigned char iconPixels[];
 extern const Layout icon;
 
 }  // namespace vorarid::stored
