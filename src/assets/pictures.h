@@ -3,31 +3,19 @@
 #include "board.h"
 
 #include <QImage>
-#include <QString>
-#include <QStringList>
 
 namespace vorarid {
 
-// Everything the program shows, decoded once before the main window appears.
+// Everything the program shows. The build decoded the pictures into the
+// program, so nothing is decoded or copied here, and a picture's pixels are
+// first read when it is drawn.
 struct Pictures {
     Holders holders;
     QImage icon;
-    // One line for each picture that failed to decode or has the wrong size.
-    // A program with a broken picture must not start: a tile that decoded to
-    // nothing would count as a second blank.
-    QStringList problems;
 };
 
-// The embedded pictures are under ":/"; tests point `root` elsewhere.
-Pictures loadPictures(const QString& root = QStringLiteral(":/"));
-
-// Where a holder's picture is stored, below the root.
-QString tilePath(int set, int n);  // tiles/s1.jpg .. tiles/sssss25.jpg
-QString photoPath(int number);     // photos/Image1.jpg .. photos/Image4.jpg
-QString iconPath();                // icon/vorarid.ico
-
-constexpr int tilePixels = 47;
-constexpr int photoPixels = 235;
-constexpr int iconPixels = 32;
+// Fresh picture objects on every call, all over the same read-only pixels:
+// each call's 125 tiles are 125 pictures of their own.
+Pictures loadPictures();
 
 }  // namespace vorarid

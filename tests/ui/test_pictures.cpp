@@ -1,17 +1,23 @@
-// The embedded pictures: decoded at their sizes, stored in the formats the
-// game ships, tiles that really are pieces of their photographs, and a
-// refusal to start with a broken one.
+// The embedded pictures: at their sizes, pixel for pixel what Qt's readers
+// make of the committed files, tiles that really are pieces of their
+// photographs, each its own picture; and a build that refuses a broken one.
+#include "picture_files.h"
 #include "pictures.h"
+#include "stored_pictures.h"
 
 #include <QDir>
 #include <QtEndian>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 using namespace vorarid;
 
@@ -45,9 +51,19 @@ JpegFacts readJpeg(const QByteArray& data) {
     return facts;
 }
 
-QByteArray resource(const QString& path) {
-    QFile file(QStringLiteral(":/") + path);
+QString committed(const QString& path) { return QStringLiteral(ASSETS_DIR "/") + path; }
+
+QByteArray committedBytes(const QString& path) {
+    QFile file(committed(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs the build's picture decoder; its exit code, and what it said on stderr.
+std::pair<int, QString> decodePictures(const QString& assets, const QString& output) {
+    QProcess tool;
+    tool.start(QStringLiteral(DECODE_PICTURES), {assets, output});
+    if (!tool.waitForFinished(120000)) return {-1, tool.errorString()};
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, QString::fromUtf8(tool.readAllStandardError())};
 }
 
 double psnr(const QImage& a, const QImage& b) {
@@ -71,8 +87,7 @@ class TestPictures : public QObject {
 private slots:
     void initTestCase() { pictures_ = loadPictures(); }
 
-    void everyPictureDecodesAtItsSize() {
-        QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n')));
+    void everyPictureAtItsSize() {
         for (int set = 0; set < setCount; ++set)
             for (int n = 1; n <= tilesPerSet; ++n)
                 QCOMPARE(pictures_.holders.tile(set, n).image()->size(), QSize(47, 47));
@@ -83,24 +98,48 @@ private slots:
         QCOMPARE(qAlpha(pictures_.icon.pixel(16, 16)), 255);
     }
 
+    // What a player sees did not change when decoding moved into the build:
+    // every picture is exactly Qt's decoding of its file, in the format the
+    // game draws, laid out as Qt lays out an image of its own, and shared by
+    // every load rather than copied.
+    void picturesAreTheFilesAsQtDecodesThem() {
+        const Pictures again = loadPictures();
+        QCOMPARE(again.holders.tile(3, 9).image()->constBits(), pictures_.holders.tile(3, 9).image()->constBits());
+        const auto compare = [](const QImage& shown, const QString& path, QImage::Format format) {
+            QImageReader reader(committed(path));
+            reader.setAutoTransform(false);
+            const QImage decoded = reader.read().convertToFormat(format);
+            QVERIFY2(!decoded.isNull(), qPrintable(path + u' ' + reader.errorString()));
+            QCOMPARE(shown.format(), format);
+            QVERIFY2(shown == decoded, qPrintable(path));
+            QCOMPARE(shown.bytesPerLine(), decoded.bytesPerLine());
+            QCOMPARE(quintptr(shown.constBits()) % stored::pixelAlignment, quintptr(0));
+        };
+        for (int set = 0; set < setCount; ++set)
+            for (int n = 1; n <= tilesPerSet; ++n)
+                compare(*pictures_.holders.tile(set, n).image(), tilePath(set, n), QImage::Format_RGB888);
+        for (int k = 1; k <= photoCount; ++k) compare(*pictures_.holders.image(k).image(), photoPath(k), QImage::Format_RGB888);
+        compare(pictures_.icon, iconPath(), QImage::Format_ARGB32_Premultiplied);
+    }
+
     // Baseline JFIF; photographs 2 x 2 subsampled, number tiles not at all.
-    void storedFormats() {
+    void fileFormats() {
         for (int set = 0; set < setCount; ++set) {
             for (int n = 1; n <= tilesPerSet; ++n) {
-                const JpegFacts facts = readJpeg(resource(tilePath(set, n)));
+                const JpegFacts facts = readJpeg(committedBytes(tilePath(set, n)));
                 QVERIFY2(facts.jfif && facts.baseline && !facts.progressive && !facts.extraSegments,
                          qPrintable(tilePath(set, n)));
                 QCOMPARE(facts.sampling, set == 0 ? QByteArray("\x11\x11\x11") : QByteArray("\x22\x11\x11"));
             }
         }
         for (int k = 1; k <= photoCount; ++k) {
-            const JpegFacts facts = readJpeg(resource(photoPath(k)));
+            const JpegFacts facts = readJpeg(committedBytes(photoPath(k)));
             QVERIFY(facts.jfif && facts.baseline && !facts.extraSegments);
             QCOMPARE(facts.sampling, QByteArray("\x22\x11\x11"));
         }
 
         // One 32 x 32 image of 16 colours with its mask.
-        const QByteArray icon = resource(iconPath());
+        const QByteArray icon = committedBytes(iconPath());
         QCOMPARE(icon.left(6), QByteArray("\0\0\1\0\1\0", 6));  // an icon file with one image
         QCOMPARE(uchar(icon[6]), uchar(32));
         QCOMPARE(uchar(icon[7]), uchar(32));
@@ -143,34 +182,48 @@ private slots:
         QVERIFY(!same(Picture(*copy.image()), copy));
     }
 
-    // A broken or misshapen picture is named, never passed on as a tile.
-    void brokenPicturesAreRefused() {
+    // A missing, broken or misshapen picture fails the build and is named;
+    // in the game it would be a tile of nothing, a second blank. Made from
+    // intact files elsewhere, the decoder's source is the build's own, byte
+    // for byte: nothing in it depends on where or when it was made.
+    void brokenPicturesFailTheBuild() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString root = dir.path() + u'/';
         for (const QString& sub : {QStringLiteral("tiles"), QStringLiteral("photos"), QStringLiteral("icon")})
             QVERIFY(QDir(root).mkpath(sub));
-        const auto copy = [&](const QString& path) { QVERIFY(QFile::copy(QStringLiteral(ASSETS_DIR "/") + path, root + path)); };
+        const auto copy = [&](const QString& path) { QVERIFY(QFile::copy(committed(path), root + path)); };
         for (int set = 0; set < setCount; ++set)
             for (int n = 1; n <= tilesPerSet; ++n) copy(tilePath(set, n));
         for (int k = 1; k <= photoCount; ++k) copy(photoPath(k));
         copy(iconPath());
-        QVERIFY(loadPictures(root).problems.isEmpty());
+        const auto [intactCode, intactMessages] = decodePictures(dir.path(), root + QStringLiteral("intact.cpp"));
+        QVERIFY2(intactCode == 0, qPrintable(intactMessages));
+        QFile intact(root + QStringLiteral("intact.cpp")), built(QStringLiteral(STORED_PICTURES_SOURCE));
+        QVERIFY(intact.open(QIODevice::ReadOnly) && built.open(QIODevice::ReadOnly));
+        QVERIFY(intact.readAll() == built.readAll());
 
-        QFile truncated(root + tilePath(1, 7));
-        QVERIFY(truncated.resize(100));
+        QFile undecodable(root + tilePath(1, 7));  // ends as a whole JPEG does, and is none
+        QVERIFY(undecodable.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(undecodable.write(committedBytes(tilePath(1, 7)).left(100) + "\xFF\xD9") > 0);
+        undecodable.close();
         QImage(40, 47, QImage::Format_RGB32).save(root + tilePath(3, 25), "JPEG");
         QFile::remove(root + photoPath(2));
         QFile cutOff(root + photoPath(4));  // decodes, half grey, unless refused
         QVERIFY(cutOff.resize(cutOff.size() / 2));
 
-        const Pictures broken = loadPictures(root);
-        QCOMPARE(broken.problems.size(), 4);
-        QVERIFY(broken.problems[0].contains(QStringLiteral("tiles/ss7.jpg")));
-        QVERIFY(broken.problems[1].contains(QStringLiteral("tiles/ssss25.jpg")));
-        QVERIFY(broken.problems[1].contains(QStringLiteral("40 x 47")));
-        QVERIFY(broken.problems[2].contains(QStringLiteral("photos/Image2.jpg")));
-        QVERIFY(broken.problems[3].contains(QStringLiteral("photos/Image4.jpg")));
+        const QString output = root + QStringLiteral("broken.cpp");
+        const auto [code, messages] = decodePictures(dir.path(), output);
+        QCOMPARE(code, 1);
+        const QStringList lines = messages.split(u'\n', Qt::SkipEmptyParts);
+        const auto named = [&](const QString& path) {
+            return std::count_if(lines.begin(), lines.end(), [&](const QString& line) { return line.contains(path); });
+        };
+        for (const QString& path : {tilePath(1, 7), tilePath(3, 25), photoPath(2), photoPath(4)})
+            QVERIFY2(named(path) == 1, qPrintable(path + QStringLiteral(" not named once in:\n") + messages));
+        QVERIFY(messages.contains(QStringLiteral("40 x 47")));
+        QCOMPARE(named(QStringLiteral(".jpg")) + named(QStringLiteral(".ico")), 4);
+        QVERIFY(!QFile::exists(output));
     }
 };
 

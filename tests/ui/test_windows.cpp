@@ -48,8 +48,6 @@ class TestWindows : public QObject {
     const Pictures& pictures_ = programPictures();
 
 private slots:
-    void initTestCase() { QVERIFY2(pictures_.problems.isEmpty(), qPrintable(pictures_.problems.join(u'\n'))); }
-
     void cleanup() {
         for (QWidget* window : QApplication::topLevelWidgets()) window->close();
         settle();
