@@ -14,10 +14,19 @@ if(DEFINED ENV{SOURCE_DATE_EPOCH})
 elseif(DEFINED CACHE{VORARID_SOURCE_DATE_EPOCH})
   set(epoch "${VORARID_SOURCE_DATE_EPOCH}")
 else()
+  # Only the project's own repository counts, not one it was unpacked into.
   find_package(Git QUIET)
   if(GIT_EXECUTABLE)
-    execute_process(COMMAND ${GIT_EXECUTABLE} -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
-                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    execute_process(COMMAND ${GIT_EXECUTABLE} -C ${PROJECT_SOURCE_DIR} rev-parse --show-toplevel
+                    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    file(REAL_PATH "${PROJECT_SOURCE_DIR}" source_dir)
+    if(top AND EXISTS "${top}")
+      file(REAL_PATH "${top}" top)
+    endif()
+    if(top STREQUAL source_dir)
+      execute_process(COMMAND ${GIT_EXECUTABLE} -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+                      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
   endif()
   if(NOT epoch)
     file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog trailer REGEX "^ -- " LIMIT_COUNT 1)
