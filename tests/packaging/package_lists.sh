@@ -3,9 +3,10 @@
 # the first one alone, so it must bring every Debian package the built game
 # needs at run time: those of the libraries ldd names (the game's and the X11
 # platform plugin's), of the plugin itself, of a Hangul font and of Qt's
-# Korean texts, itself or through their dependencies. And it must hold
-# nothing that only the tests use: each of its packages has a file that the
-# build uses or that the game needs. Whatever else the tests want goes in
+# Korean texts, itself or through their dependencies; and those of the
+# tools the build runs. And it must hold nothing that only the tests use:
+# each of its packages has a file that the build uses or that the game
+# needs. Whatever else the tests want goes in
 # the second list, which adds to the first and repeats none of it.
 #   package_lists.sh GAME USES RUN_LIST TEST_LIST
 # USES has one "build FILE" or "run FILE" a line; FILE is a path or a
@@ -86,17 +87,20 @@ xargs apt-cache depends --recurse --installed --no-recommends --no-suggests --no
   grep -v '^[[:space:]<]' | sed 's/:.*//' | sort -u > "$tmp/brought"
 [ -s "$tmp/brought" ] || { cat "$tmp/apt.err"; fail "apt-cache depends lists nothing for $run_list"; }
 
-awk -F'\t' 'NR == FNR { brought[$1] = 1; next } $2 != "" && !($2 in brought) && !shown[$2]++ { print "  " $2 " (" $1 ")" }' \
-  "$tmp/brought" "$tmp/run-needs" > "$tmp/missing"
+# Every file the build uses or the game needs comes with one of them.
+owners < <(awk '$1 == "build" { print "the build uses " $2 "\t" $2 }' "$tmp/uses") > "$tmp/build-needs"
+awk -F'\t' 'NR == FNR { brought[$1] = 1; next }
+            $2 != "" { owners[$1] = owners[$1] (owners[$1] == "" ? "" : " or ") $2; if ($2 in brought) ok[$1] = 1 }
+            END { for (why in owners) if (!(why in ok) && !shown[owners[why]]++) print "  " owners[why] " (" why ")" }' \
+  "$tmp/brought" "$tmp/run-needs" "$tmp/build-needs" | sort > "$tmp/missing"
 if [ -s "$tmp/missing" ]; then
-  fail "what the game needs at run time that $(basename "$run_list") does not bring:"
+  fail "what building or playing needs that $(basename "$run_list") does not bring:"
   cat "$tmp/missing"
 fi
 cut -f2 "$tmp/fonts" | grep -qxFf - "$tmp/brought" ||
   fail "$(basename "$run_list") brings no Hangul font; installed ones are in: $(cut -f2 "$tmp/fonts" | sort -u | xargs)"
 
 # Each package of the first list is there for the build or for the game.
-owners < <(awk '$1 == "build" { print "the build uses " $2 "\t" $2 }' "$tmp/uses") > "$tmp/build-needs"
 cut -f2 "$tmp/build-needs" "$tmp/run-needs" "$tmp/fonts" | sort -u > "$tmp/needed"
 while read -r pkg; do
   grep -qxF "$pkg" "$tmp/needed" ||
@@ -108,5 +112,5 @@ done < "$tmp/test-list"
 
 [ "$failures" = 0 ] || exit 1
 echo "PASS: $(basename "$run_list") ($(wc -l < "$tmp/run-list") packages, $(wc -l < "$tmp/brought") with what they bring)" \
-     "has all $(cut -f2 "$tmp/run-needs" | sort -u | wc -l) packages the game needs at run time and a Hangul font" \
-     "($(cut -f2 "$tmp/fonts" | sort -u | xargs)), and nothing only the tests use"
+     "brings the tools the build runs, all $(cut -f2 "$tmp/run-needs" | sort -u | wc -l) packages the game needs at run time" \
+     "and a Hangul font ($(cut -f2 "$tmp/fonts" | sort -u | xargs)), and holds nothing only the tests use"
