@@ -108,9 +108,9 @@ licence() {  # the stand-alone paragraph "License: $1", as plain text
 }
 licence MIT | cmp -s - <(sed -n '/^Permission/,$p' "$source/LICENSE") ||
   fail "the MIT licence in the copyright file is not the text of LICENSE"
-for part in 'Creative Commons Attribution 4.0 International Public License' 'Section 8 -- Interpretation.'; do
-  licence CC-BY-4.0 | grep -qxF "$part" ||
-    fail "the copyright file's CC BY 4.0 licence lacks '$part'"
+for heading in 'Creative Commons Attribution 4.0 International Public License' 'Section 8 -- Interpretation.'; do
+  licence CC-BY-4.0 | grep -qxF "$heading" ||
+    fail "the copyright file's CC BY 4.0 licence lacks '$heading'"
 done
 
 [ "$failures" = 0 ] || exit 1

@@ -6,8 +6,8 @@
 # Korean texts, itself or through their dependencies; and those of the
 # tools the build runs. And it must hold nothing that only the tests use:
 # each of its packages has a file that the build uses or that the game
-# needs. Whatever else the tests want goes in
-# the second list, which adds to the first and repeats none of it.
+# needs. Whatever else the tests want goes in the second list, which adds
+# to the first and repeats none of it.
 #   package_lists.sh GAME USES RUN_LIST TEST_LIST
 # USES has one "build FILE" or "run FILE" a line; FILE is a path or a
 # program on PATH.
