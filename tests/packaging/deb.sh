@@ -2,6 +2,8 @@
 # Builds the .deb with CPack into OUT_DIR (emptied first, so the build tree's
 # own files stay as they are) and reads it back with dpkg-deb: the control
 # fields a user's apt relies on, and the files, owners and modes inside.
+# Then what a Debian maintainer runs before accepting a package: lintian,
+# pedantic, and hardening-check on the program.
 #   deb.sh BUILD_DIR OUT_DIR VERSION
 set -u  # no pipefail: grep -q may end a pipe early, and only its answer counts
 build=$1 out=$2 version=$3
@@ -44,12 +46,12 @@ grep -Eq '^[^<]+ <[^@> ]+@[^> ]+>$' <<< "$maintainer" || fail "Maintainer '$main
 summary=$(field Description | head -n1)
 grep -q 'sliding picture puzzle' <<< "$summary" || fail "Description's first line: $summary"
 
-# Depends: what dpkg-shlibdeps found in the binary, plus what Qt loads at run
-# time and the Hangul font.
+# Depends: what dpkg-shlibdeps found in the binary (libqt6gui6 brings the X11
+# platform plugin), and the Hangul font.
 # Package names only, one a line: "a (>= 1), b | c" gives a, b, c.
 names() { tr ',|' '\n\n' | sed 's/(.*//; s/[[:space:]]//g' | grep -v '^$'; }
 depends=$(field Depends)
-for pkg in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-nanum; do
+for pkg in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-nanum; do
   names <<< "$depends" | grep -qxF "$pkg" || fail "Depends lacks $pkg: $depends"
 done
 names <<< "$(field Recommends)" | grep -qxF qt6-translations-l10n ||
@@ -66,14 +68,36 @@ fi
 awk '$2 != "root/root" { print "  " $0 }' "$tmp/contents" > "$tmp/owners"
 [ -s "$tmp/owners" ] && { fail "entries not owned by root:"; cat "$tmp/owners"; }
 awk '{ mode = $1; path = $6
-       want = (mode ~ /^d/ || path == "./usr/bin/vorarid") ? "rwxr-xr-x" : "rw-r--r--"
+       want = (mode ~ /^d/ || path == "./usr/games/vorarid") ? "rwxr-xr-x" : "rw-r--r--"
        if (substr(mode, 2) != want) print "  " mode " " path }' "$tmp/contents" > "$tmp/modes"
 [ -s "$tmp/modes" ] && { fail "entries with unusual modes:"; cat "$tmp/modes"; }
 
 # The packaged program is stripped; debug information stays in the build tree.
 dpkg-deb -x "$deb" "$tmp/x"
-file -b "$tmp/x/usr/bin/vorarid" | grep -q ', stripped' ||
-  fail "the packaged program is not stripped: $(file -b "$tmp/x/usr/bin/vorarid")"
+program=$tmp/x/usr/games/vorarid
+file -b "$program" | grep -q ', stripped' ||
+  fail "the packaged program is not stripped: $(file -b "$program")"
+
+# lintian, as pedantic as it gets: no error and no warning. The infos it
+# still gives are known (spelling in the embedded picture data, say) and
+# shown here.
+lintian --pedantic --display-info --tag-display-limit 0 --fail-on error,warning "$deb" > "$tmp/lintian" 2>&1
+status=$?
+grep -v 'running with root privileges' "$tmp/lintian" | sed 's/^/  lintian: /'
+case $status in
+  0) ;;
+  1) fail "lintian has errors or warnings" ;;
+  *) fail "lintian could not check the package (exit status $status)" ;;
+esac
+
+# Hardening: each defence that hardening-check can see in a program this
+# size (stack clash protection and CET it cannot).
+hardening-check "$program" > "$tmp/hardening" 2>&1
+sed 's/^/  /' "$tmp/hardening"
+for feature in 'Position Independent Executable' 'Stack protected' 'Fortify Source functions' \
+               'Read-only relocations' 'Immediate binding'; do
+  grep -q "^ $feature: yes" "$tmp/hardening" || fail "hardening-check: '$feature' is not yes"
+done
 
 [ "$failures" = 0 ] || exit 1
 echo "PASS: $(basename "$deb"), $(stat -c %s "$deb") bytes, $(wc -l < "$tmp/files") files"

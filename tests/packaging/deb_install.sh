@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the .deb that deb.sh built with apt, as a user would, starts the
-# installed /usr/bin/vorarid under a private X server until its main window
-# shows, and purges the package again, so the machine is left as it was.
+# game as the desktop's menu would, from the desktop entry's Exec line on a
+# player's PATH, under a private X server until its main window shows, and
+# purges the package again, so the machine is left as it was.
 # Needs root; skips (exit 77) otherwise, and when vorarid is installed
 # already, which this test must not replace.
 #   deb_install.sh DEB_DIR VERSION
@@ -32,9 +33,9 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Everything the package needs is in scripts/debian-packages.txt, so apt must
-# not have to fetch anything: were it to, the purge at the end would leave
-# those packages behind.
+# Everything the package needs is in scripts/debian-packages.txt (what
+# playing needs), so apt must not have to fetch anything: were it to, the
+# purge at the end would leave those packages behind.
 timeout 120 "${apt[@]}" -s install "$deb" > "$tmp/simulate.log" 2>&1 ||
   { cat "$tmp/simulate.log"; fail "apt-get cannot install the package"; }
 others=$(sed -n 's/^Inst \([^ ]*\).*/\1/p' "$tmp/simulate.log" | grep -vx vorarid)
@@ -44,9 +45,21 @@ did_install=yes
 timeout 300 "${apt[@]}" install "$deb" > "$tmp/install.log" 2>&1 ||
   { cat "$tmp/install.log"; fail "apt-get install"; }
 installed || fail "dpkg does not list vorarid as installed"
-[ "$(command -v vorarid)" = /usr/bin/vorarid ] || fail "vorarid on PATH is '$(command -v vorarid)', not /usr/bin/vorarid"
-missing=$(ldd /usr/bin/vorarid | grep 'not found')
+program=/usr/games/vorarid
+[ -x "$program" ] || fail "no $program"
+missing=$(ldd "$program" | grep 'not found')
 [ -z "$missing" ] || fail "libraries not found: $missing"
+
+# The PATH a player logs in with (root's has no games directory), and on it
+# the program that the desktop entry's Exec line names.
+player_path=$(sed -n 's/^ENV_PATH[[:space:]]*PATH=//p' /etc/login.defs)
+[ -n "$player_path" ] || fail "/etc/login.defs gives players no PATH (ENV_PATH)"
+entry=/usr/share/applications/io.github.vorarid.Vorarid.desktop
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+[ -n "$exec_line" ] || fail "$entry has no Exec line"
+read -r -a command <<< "$exec_line"
+found=$(PATH=$player_path command -v "${command[0]}")
+[ "$found" = "$program" ] || fail "Exec=$exec_line finds '$found' on the player's PATH ($player_path), not $program"
 
 # A private X server on a display Xvfb picks itself.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$tmp/display" 2> "$tmp/xvfb.log" &
@@ -58,11 +71,11 @@ export XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
-/usr/bin/vorarid > "$tmp/game.log" 2>&1 &
+env PATH="$player_path" "${command[@]}" > "$tmp/game.log" 2>&1 &
 game_pid=$!
 window=$(timeout 30 xdotool search --sync --name '^Vorarid  $' 2> /dev/null | head -n1)
 [ -n "$window" ] || { cat "$tmp/game.log"; fail "no window named 'Vorarid  ' within 30 s"; }
-[ "$(readlink "/proc/$game_pid/exe")" = /usr/bin/vorarid ] || fail "the window is not from /usr/bin/vorarid"
+[ "$(readlink "/proc/$game_pid/exe")" = "$program" ] || fail "the window is not from $program"
 
 # Desktops match windows to their launcher by WM_CLASS.
 wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
@@ -77,5 +90,5 @@ game_pid=''
 
 timeout 300 "${apt[@]}" purge vorarid > "$tmp/purge.log" 2>&1 || { cat "$tmp/purge.log"; fail "apt-get purge"; }
 installed && fail "vorarid is still installed after the purge"
-[ -e /usr/bin/vorarid ] && fail "/usr/bin/vorarid is still there after the purge"
-echo "PASS: installed with apt, window 'Vorarid  ' ($wm_class) from /usr/bin/vorarid, purged again"
+[ -e "$program" ] && fail "$program is still there after the purge"
+echo "PASS: installed with apt, Exec=$exec_line started $program, window 'Vorarid  ' ($wm_class), purged again"

@@ -4,9 +4,11 @@
 # and whether they fit together (the desktop entry starts an installed
 # program and names an installed icon, the metainfo names the desktop entry,
 # the man page renders).
-#   install_tree.sh BUILD_DIR SOURCE_DIR VERSION
+# GAMEDIR is where the build installs the program below the prefix (games
+# unless configured otherwise).
+#   install_tree.sh BUILD_DIR SOURCE_DIR VERSION GAMEDIR
 set -u  # no pipefail: grep -q may end a pipe early, and only its answer counts
-build=$1 source=$2 version=$3
+build=$1 source=$2 version=$3 gamedir=$4
 here=$(cd "$(dirname "$0")" && pwd)
 id=io.github.vorarid.Vorarid
 
@@ -23,7 +25,7 @@ if ! DESTDIR=$root cmake --install "$build" --prefix /usr > "$tmp/install.log" 2
 fi
 
 # Exactly the expected files, all below /usr.
-grep -v '^#' "$here/installed-files.txt" | sed 's|^|usr/|' | LC_ALL=C sort > "$tmp/expected"
+grep -v '^#' "$here/installed-files.txt" | sed "s|^games/|$gamedir/|; s|^|usr/|" | LC_ALL=C sort > "$tmp/expected"
 (cd "$root" && find . -type f -o -type l) | sed 's|^\./||' | LC_ALL=C sort > "$tmp/actual"
 if ! diff -u "$tmp/expected" "$tmp/actual" > "$tmp/diff"; then
   fail "installed files differ from installed-files.txt (- missing, + unexpected):"
@@ -32,12 +34,12 @@ fi
 usr=$root/usr
 
 # The program: an executable that finds its libraries without the build tree.
-bin=$usr/bin/vorarid
+bin=$usr/$gamedir/vorarid
 if [ -f "$bin" ]; then
-  [ -x "$bin" ] || fail "bin/vorarid is not executable"
-  file -b "$bin" | grep -q '^ELF .*executable' || fail "bin/vorarid is not an ELF program: $(file -b "$bin")"
+  [ -x "$bin" ] || fail "$gamedir/vorarid is not executable"
+  file -b "$bin" | grep -q '^ELF .*executable' || fail "$gamedir/vorarid is not an ELF program: $(file -b "$bin")"
   if readelf -d "$bin" | grep -E 'R(UN)?PATH' | grep -qF "$(cd "$build" && pwd)"; then
-    fail "bin/vorarid still looks for libraries in the build tree: $(readelf -d "$bin" | grep -E 'R(UN)?PATH')"
+    fail "$gamedir/vorarid still looks for libraries in the build tree: $(readelf -d "$bin" | grep -E 'R(UN)?PATH')"
   fi
 fi
 
@@ -56,7 +58,7 @@ desktop=$usr/share/applications/$id.desktop
 if [ -f "$desktop" ]; then
   exec_line=$(sed -n 's/^Exec=//p' "$desktop")
   program=${exec_line%% *}
-  [ -x "$usr/bin/$program" ] || fail "Exec=$exec_line: no $program in bin/"
+  [ -x "$usr/$gamedir/$program" ] || fail "Exec=$exec_line: no $program in $gamedir/"
   icon=$(sed -n 's/^Icon=//p' "$desktop")
   [ "$icon" = "$id" ] || fail "Icon=$icon, not the application id $id"
   ls "$usr"/share/icons/hicolor/*/apps/"$icon".* > /dev/null 2>&1 || fail "Icon=$icon: no such icon installed"
@@ -64,11 +66,16 @@ fi
 # The metainfo with its desktop entry and icons, as software centres read them.
 "$here/validate.sh" tree "$root" > "$tmp/tree.log" 2>&1 || { cat "$tmp/tree.log"; fail "appstreamcli validate-tree"; }
 grep -q "<binary>vorarid</binary>" "$usr/share/metainfo/$id.metainfo.xml" 2> /dev/null &&
-  [ ! -x "$usr/bin/vorarid" ] && fail "the metainfo provides a binary vorarid that is not installed"
+  [ ! -x "$usr/$gamedir/vorarid" ] && fail "the metainfo provides a binary vorarid that is not installed"
 
 # Whoever raises the project's version raises it everywhere a user reads it.
 newest=$(grep -o '<release version="[^"]*"' "$usr/share/metainfo/$id.metainfo.xml" 2> /dev/null | head -n1 | cut -d'"' -f2)
 [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the project is $version"
+changelog=$usr/share/doc/vorarid/changelog.gz
+if [ -f "$changelog" ]; then
+  newest=$(zcat "$changelog" | dpkg-parsechangelog -l - -S Version 2>&1)
+  [ "$newest" = "$version" ] || fail "the changelog's newest entry is '$newest', the project is $version"
+fi
 
 # The man page: renders without a single warning, Korean included, and has a
 # NAME line that whatis/apropos can index.
@@ -85,12 +92,26 @@ fi
 
 # The licence texts are the ones in the source tree.
 doc=$usr/share/doc/vorarid
-for pair in "LICENSE:LICENSE" "LICENSES.pictures.txt:src/assets/LICENSES.pictures.txt" \
+for pair in "LICENSES.pictures.txt:src/assets/LICENSES.pictures.txt" \
              "README.pictures.md:src/assets/README.md" "copyright:packaging/copyright"; do
   [ -f "$doc/${pair%%:*}" ] && ! cmp -s "$doc/${pair%%:*}" "$source/${pair#*:}" &&
     fail "doc/vorarid/${pair%%:*} is not ${pair#*:}"
 done
 grep -q 'CC BY 4.0' "$doc/LICENSES.pictures.txt" 2> /dev/null || fail "no CC BY 4.0 attribution shipped"
+# A licence that /usr/share/common-licenses lacks is in the copyright file in
+# full (Debian Policy 12.5): the code's MIT licence word for word as LICENSE
+# has it, CC BY 4.0 from its heading to its last section.
+licence() {  # the stand-alone paragraph "License: $1", as plain text
+  awk -v name="$1" '/^License: / { inside = !files && $2 == name } /^Files: / { files = 1 }
+                    /^$/ { inside = 0; files = 0 } inside && !/^License: / { sub(/^ /, ""); sub(/^\.$/, ""); print }' \
+    "$doc/copyright" 2> /dev/null
+}
+licence MIT | cmp -s - <(sed -n '/^Permission/,$p' "$source/LICENSE") ||
+  fail "the MIT licence in the copyright file is not the text of LICENSE"
+for heading in 'Creative Commons Attribution 4.0 International Public License' 'Section 8 -- Interpretation.'; do
+  licence CC-BY-4.0 | grep -qxF "$heading" ||
+    fail "the copyright file's CC BY 4.0 licence lacks '$heading'"
+done
 
 [ "$failures" = 0 ] || exit 1
 echo "PASS: $(wc -l < "$tmp/actual") files installed, all in place and consistent"
