@@ -220,6 +220,11 @@ class _XConnection:
         x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                  ctypes.POINTER(_XClientMessage)]
         x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x.XCreateSimpleWindow.restype = ctypes.c_ulong
+        x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                          ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.x = x
         self.display = x.XOpenDisplay(display.encode())
         if not self.display:
@@ -253,6 +258,18 @@ class _XConnection:
         destination, mask = (self.root, substructure_redirect_and_notify) if to_root else (window, 0)
         if not self.x.XSendEvent(self.display, destination, 0, mask, ctypes.byref(event)):
             raise Failed(f"could not send {message_type} about window {window}")
+        self.x.XSync(self.display, 0)
+
+    def create_window(self):
+        """A small window of this connection's own, not mapped yet."""
+        return self.x.XCreateSimpleWindow(self.display, self.root, 0, 0, 10, 10, 0, 0, 0)
+
+    def map_window(self, window):
+        self.x.XMapWindow(self.display, window)
+        self.x.XSync(self.display, 0)
+
+    def destroy_window(self, window):
+        self.x.XDestroyWindow(self.display, window)
         self.x.XSync(self.display, 0)
 
     def close(self):
@@ -354,8 +371,7 @@ class Session:
             home = os.path.join(self.tmp, "home")
             os.mkdir(home)
             self._spawn(self.window_manager, WINDOW_MANAGERS[self.window_manager], dict(self.env, HOME=home))
-            wait_for(lambda: "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
-                     "the window manager", timeout=20)
+            self._wait_until_managing()
         say(f"desktop {self.display} up with {self.window_manager or 'no window manager'}")
 
         # Qt offers its accessibility tree only when asked to, or when a screen reader runs.
@@ -368,6 +384,25 @@ class Session:
                                          stderr=err, start_new_session=True)
         self.processes.append(("game", self.game))
         say(f"game started, pid {self.game.pid}")
+
+    def _wait_until_managing(self):
+        """A window manager names itself (_NET_SUPPORTING_WM_CHECK) before it
+        is done starting, and a window mapped meanwhile may never be managed:
+        openbox leaves it unmapped. It is up once a window mapped now shows
+        in its _NET_CLIENT_LIST; a map it lost is asked for again."""
+        wait_for(lambda: "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
+                 "the window manager", timeout=20)
+        x = self.x_connection
+        probe = x.create_window()
+
+        def managed():
+            x.map_window(probe)  # nothing, once it is mapped
+            listed = self._xprop("-root", "_NET_CLIENT_LIST").partition("#")[2]
+            return probe in [int(w, 16) for w in listed.replace(",", " ").split()]
+        try:
+            wait_for(managed, "the window manager to manage a new window", timeout=20, interval=0.2)
+        finally:
+            x.destroy_window(probe)
 
     def stop(self):
         if self._x is not None:
@@ -396,6 +431,13 @@ class Session:
     def stderr_text(self):
         with open(self.game_stderr, "rb") as f:
             return f.read().decode(errors="replace")
+
+    def exit_code(self, what, timeout=10):
+        """Waits for the game to end after `what`; its exit code."""
+        try:
+            return self.game.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failed(f"{what} did not end the program; windows still shown: {self.shown_windows()}") from None
 
     def assert_game_running(self):
         code = self.game.poll()
