@@ -389,9 +389,15 @@ class Session:
         """A window manager names itself (_NET_SUPPORTING_WM_CHECK) before it
         is done starting, and a window mapped meanwhile may never be managed:
         openbox leaves it unmapped. It is up once a window mapped now shows
-        in its _NET_CLIENT_LIST; a map it lost is asked for again."""
+        in its _NET_CLIENT_LIST; a map it lost is asked for again.
+
+        The first key typed after it starts makes openbox reload the keyboard
+        map, dropping and retaking its key grabs: a key arriving in between
+        (the F4 of alt+F4) goes to the game instead. So one key goes first,
+        and the window manager handles it before it manages the probe."""
         wait_for(lambda: "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
                  "the window manager", timeout=20)
+        self.key("shift")
         x = self.x_connection
         probe = x.create_window()
 
