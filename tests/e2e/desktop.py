@@ -619,7 +619,8 @@ class Session:
         return self._app
 
     def top_levels(self):
-        """(role, name, object) of each of the game's windows the tree shows."""
+        """(role, name, object) of each of the game's windows the tree shows;
+        the role is an Atspi.Role."""
         app = self.app()
         result = []
         for i in range(app.get_child_count()):
@@ -628,7 +629,7 @@ class Session:
                 continue
             try:
                 if self.showing(child):
-                    result.append((child.get_role_name(), child.get_name(), child))
+                    result.append((child.get_role(), child.get_name(), child))
             except Exception:
                 continue
         return result
@@ -646,12 +647,18 @@ class Session:
     def children(self, obj):
         return [c for c in (obj.get_child_at_index(i) for i in range(obj.get_child_count())) if c is not None]
 
+    def has_role(self, obj, role):
+        """Whether obj has the role named by an Atspi.Role member ("PUSH_BUTTON").
+        The role, not its display name, which libatspi changes between
+        releases ("push button" became "button")."""
+        return obj.get_role() == getattr(self.atspi.Role, role)
+
     def descendants(self, obj, role=None, name=None):
         found = []
 
         def walk(node):
             for child in self.children(node):
-                if (role is None or child.get_role_name() == role) and (name is None or child.get_name() == name):
+                if (role is None or self.has_role(child, role)) and (name is None or child.get_name() == name):
                     found.append(child)
                 walk(child)
         walk(obj)
@@ -690,7 +697,7 @@ class Session:
 
     def board_widget(self):
         """The client area: the filler under the frame that holds the 26 cells."""
-        fillers = [c for c in self.children(self.main_window()) if c.get_role_name() == "filler"]
+        fillers = [c for c in self.children(self.main_window()) if self.has_role(c, "FILLER")]
         if len(fillers) != 1:
             raise Failed(f"expected one client area under the main window, found {len(fillers)}")
         return fillers[0]
@@ -700,7 +707,7 @@ class Session:
         return x, y
 
     def menu_bar(self):
-        bars = [c for c in self.children(self.main_window()) if c.get_role_name() == "menu bar"]
+        bars = [c for c in self.children(self.main_window()) if self.has_role(c, "MENU_BAR")]
         if len(bars) != 1:
             raise Failed(f"expected one menu bar, found {len(bars)}")
         return bars[0]
@@ -708,12 +715,12 @@ class Session:
     def menu_tree(self):
         """[(title, [item or (submenu, [items]) ...]), ...] with separators as '-'."""
         def items_of(menu_item):
-            popups = [c for c in self.children(menu_item) if c.get_role_name() == "popup menu"]
+            popups = [c for c in self.children(menu_item) if self.has_role(c, "POPUP_MENU")]
             if not popups:
                 return None
             result = []
             for child in self.children(popups[0]):
-                if child.get_role_name() == "separator":
+                if self.has_role(child, "SEPARATOR"):
                     result.append("-")
                 else:
                     sub = items_of(child)
@@ -741,7 +748,7 @@ class Session:
         item = items[0]
         self.click(*self.centre(item))
         for name in path[1:]:
-            popup = wait_for(lambda: next((c for c in self.children(item) if c.get_role_name() == "popup menu"
+            popup = wait_for(lambda: next((c for c in self.children(item) if self.has_role(c, "POPUP_MENU")
                                            and self.showing(c)), None), f"the menu under {item.get_name()!r}", 5)
             matches = [c for c in self.children(popup) if c.get_name() == name]
             if not matches:

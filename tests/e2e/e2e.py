@@ -125,23 +125,23 @@ class Driver:
         say(f"closed {name!r} through the window manager")
 
     def ok_button(self, window_object):
-        buttons = self.s.descendants(window_object, role="push button", name=OK)
+        buttons = self.s.descendants(window_object, role="PUSH_BUTTON", name=OK)
         expect(len(buttons) == 1, f"one {OK!r} button in {window_object.get_name()!r}",
-               f"found {[b.get_name() for b in self.s.descendants(window_object, role='push button')]}")
+               f"found {[b.get_name() for b in self.s.descendants(window_object, role='PUSH_BUTTON')]}")
         return buttons[0]
 
     def labels(self, window_object):
-        return [self.s.text_of(label) for label in self.s.descendants(window_object, role="label")]
+        return [self.s.text_of(label) for label in self.s.descendants(window_object, role="LABEL")]
 
     def message_box(self, title, text):
         """Checks the message box by what a screen reader would read, then
         closes it with its only button."""
         box = self.s.find_top_level(title)
-        expect(box.get_role_name() in ("dialog", "alert", "frame"), f"message box {title!r} is a dialog",
-               box.get_role_name())
+        expect(any(self.s.has_role(box, role) for role in ("DIALOG", "ALERT", "FRAME")),
+               f"message box {title!r} is a dialog", box.get_role().value_nick)
         expect(text in self.labels(box), f"message box {title!r} says {text[:24]!r}...",
                f"its labels: {self.labels(box)}")
-        buttons = self.s.descendants(box, role="push button")
+        buttons = self.s.descendants(box, role="PUSH_BUTTON")
         expect([b.get_name() for b in buttons] == [OK], f"message box {title!r} has one button {OK!r}",
                f"its buttons: {[b.get_name() for b in buttons]}")
         self.s.wait_window(title)
@@ -156,7 +156,7 @@ class Driver:
         self.s.find_top_level(GIVE_UP_TITLE)
         cells = {c.get_name().split(":")[0]: c for c in self.s.children(self.s.board_widget())}
         start = [c for c in self.s.children(self.s.menu_bar()) if c.get_name() == "시작"][0]
-        give_up = self.s.descendants(start, role="menu item", name="포기")
+        give_up = self.s.descendants(start, role="MENU_ITEM", name="포기")
         expect(len(give_up) == 1, "the screen reader finds 포기 in the menu")
         before = sorted(c.get_name() for c in cells.values())
         self.s.press(cells["5줄 5칸"])

@@ -8,6 +8,7 @@
 set -u  # no pipefail: grep -q may end a pipe early, and only its answer counts
 build=$1 out=$2 version=$3
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/dpkg_paths.sh"
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -46,14 +47,23 @@ grep -Eq '^[^<]+ <[^@> ]+@[^> ]+>$' <<< "$maintainer" || fail "Maintainer '$main
 summary=$(field Description | head -n1)
 grep -q 'sliding picture puzzle' <<< "$summary" || fail "Description's first line: $summary"
 
-# Depends: what dpkg-shlibdeps found in the binary (libqt6gui6 brings the X11
-# platform plugin), and the Hangul font.
+# Depends: the package of each library the program links, as
+# dpkg-shlibdeps finds them (libqt6gui6 also brings the X11 platform
+# plugin), and the Hangul font. The packages come from the libraries, not
+# from a list: their names change between releases (libqt6core6 became
+# libqt6core6t64 with 64-bit time_t).
 # Package names only, one a line: "a (>= 1), b | c" gives a, b, c.
 names() { tr ',|' '\n\n' | sed 's/(.*//; s/[[:space:]]//g' | grep -v '^$'; }
 depends=$(field Depends)
-for pkg in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-nanum; do
-  names <<< "$depends" | grep -qxF "$pkg" || fail "Depends lacks $pkg: $depends"
+ldd "$build/vorarid" > "$tmp/ldd" || fail "ldd $build/vorarid"
+for lib in $(objdump -p "$build/vorarid" | awk '$1 == "NEEDED" { print $2 }'); do
+  path=$(awk -v lib="$lib" '$1 == lib && $2 == "=>" { print $3 }' "$tmp/ldd")
+  owners=$(packages_owning "$path")
+  [ -n "$owners" ] || { fail "no package owns $lib ($path)"; continue; }
+  names <<< "$depends" | grep -qxFf <(echo "$owners") ||
+    fail "Depends lacks the package of $lib ($(echo $owners)): $depends"
 done
+names <<< "$depends" | grep -qxF fonts-nanum || fail "Depends lacks fonts-nanum: $depends"
 names <<< "$(field Recommends)" | grep -qxF qt6-translations-l10n ||
   fail "Recommends lacks qt6-translations-l10n: $(field Recommends)"
 

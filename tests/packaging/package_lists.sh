@@ -13,6 +13,7 @@
 # program on PATH.
 set -u  # no pipefail: grep -q may end a pipe early, and only its answer counts
 game=$1 uses=$2 run_list=$3 test_list=$4
+. "$(dirname "$0")/dpkg_paths.sh"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -20,24 +21,6 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 entries() { sed 's/#.*//; s/[[:space:]]//g; /^$/d' "$1"; }
 
-# Every path that may stand for FILE in dpkg's database: each step of its
-# chain of symlinks (/usr/bin/c++ is g++ through the alternatives), each
-# with and without the /usr that merged-/usr systems put in front of /lib.
-spellings() {
-  local path=$1 hops=0
-  while [ -n "$path" ] && [ "$hops" -lt 10 ]; do
-    echo "$path"
-    case $path in
-      /usr/*) echo "${path#/usr}" ;;
-      *) echo "/usr$path" ;;
-    esac
-    local next
-    next=$(readlink "$path") || break
-    case $next in /*) path=$next ;; *) path=$(dirname "$path")/$next ;; esac
-    hops=$((hops + 1))
-  done
-  readlink -f "$1"
-}
 # "WHY<tab>FILE" lines in, "WHY<tab>PACKAGE" lines out, one a package that
 # owns some spelling of FILE; FILE that no package owns gives "WHY<tab>".
 owners() {
