@@ -225,18 +225,25 @@ class _XConnection:
                                           ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
         x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        # An error (a window gone before its pixels were read) is reported by
+        # the call that caused it, instead of Xlib's default: exit.
+        self._on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+        x.XSetErrorHandler.argtypes = [ctypes.c_void_p]
+        x.XSetErrorHandler(ctypes.cast(self._on_error, ctypes.c_void_p))
         self.x = x
         self.display = x.XOpenDisplay(display.encode())
         if not self.display:
             raise Failed(f"cannot open the display {display} to look at it")
         self.root = x.XDefaultRootWindow(self.display)
 
-    def grab(self, box):
+    def grab(self, box, window=None):
+        """The pixels in box, on the screen or in a window of its own."""
         left, top, right, bottom = box
         z_pixmap, all_planes = 2, (1 << 64) - 1
-        image = self.x.XGetImage(self.display, self.root, left, top, right - left, bottom - top, all_planes, z_pixmap)
+        image = self.x.XGetImage(self.display, window or self.root, left, top, right - left, bottom - top,
+                                 all_planes, z_pixmap)
         if not image:
-            raise Failed(f"could not read the screen at {box}")
+            raise Failed(f"could not read the {f'window {window:#x}' if window else 'screen'} at {box}")
         try:
             info = image.contents
             if info.bits_per_pixel != 32:
@@ -287,12 +294,34 @@ WINDOW_MANAGERS = {
     "fluxbox": ["fluxbox"],
 }
 
+# The Wayland compositors of GNOME and KDE, headless, each with its Xwayland,
+# which is the X server the game and the driver meet. Each starts the
+# session's first program itself once its displays are up, as a desktop
+# session does, and ends when that program ends.
+SCREEN = "1280x1024"
+COMPOSITORS = {
+    "mutter": ["mutter", "--wayland", "--headless", "--virtual-monitor", SCREEN, "--"],
+    "kwin": ["kwin_wayland", "--virtual", "--xwayland", "--width", SCREEN.split("x")[0],
+             "--height", SCREEN.split("x")[1], "--socket", "wayland-vorarid", "--exit-with-session"],
+}
+DESKTOPS = sorted(WINDOW_MANAGERS) + sorted(COMPOSITORS)
+
+# The session's first program: it hands the displays it was given to the
+# driver through a pipe and sleeps until the driver ends the session.
+SESSION_PROGRAM = """#!/bin/sh
+printf '%s %s %s %s\\n' "$$" "$WAYLAND_DISPLAY" "$DISPLAY" "${XAUTHORITY:--}" > "$0.fifo"
+exec sleep infinity
+"""
+
 
 class Session:
     def __init__(self, game, window_manager=None, env=None):
-        """window_manager: a name from WINDOW_MANAGERS, True for openbox, or none."""
+        """window_manager: a name from WINDOW_MANAGERS or COMPOSITORS, True for
+        openbox, or none."""
         self.game_path = game
         self.window_manager = "openbox" if window_manager is True else window_manager or None
+        self.compositor = self.window_manager in COMPOSITORS
+        self._session_program = None
         self.extra_env = env or {}
         self.processes = []  # (name, Popen), started in this order
         self.game = None
@@ -339,10 +368,9 @@ class Session:
                     print("    " + line, flush=True)
 
     def _spawn(self, name, argv, env, **kwargs):
-        log = open(os.path.join(self.tmp, f"{name}.log"), "wb")
-        process = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-                                   start_new_session=True, **kwargs)
-        log.close()
+        with open(os.path.join(self.tmp, f"{name}.log"), "wb") as log:
+            process = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                       start_new_session=True, **kwargs)
         self.processes.append((name, process))
         return process
 
@@ -350,7 +378,23 @@ class Session:
         self.tmp = tempfile.mkdtemp(prefix="vorarid-e2e-")
         runtime = os.path.join(self.tmp, "runtime")
         os.mkdir(runtime, 0o700)
+        if self.compositor:
+            self._start_compositor(runtime)
+        else:
+            self._start_x_server(runtime)
+        say(f"desktop {self.display} up with {self.window_manager or 'no window manager'}")
+        self._start_game()
 
+    def _start_session_bus(self):
+        """The bus starts the accessibility bus on demand; it hands its own
+        environment on, so the displays must be in it."""
+        r, w = os.pipe()
+        self._spawn("dbus", ["dbus-daemon", "--session", "--nofork", f"--print-address={w}",
+                             f"--address=unix:path={self.env['XDG_RUNTIME_DIR']}/bus"], self.env, pass_fds=(w,))
+        os.close(w)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line_from(r, 20, "dbus-daemon")
+
+    def _start_x_server(self, runtime):
         # -displayfd: the server picks a free display itself, so parallel runs never race for a number.
         r, w = os.pipe()
         self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
@@ -358,22 +402,53 @@ class Session:
         os.close(w)
         self.display = ":" + _read_line_from(r, 20, "Xvfb")
         self.env = clean_environment(DISPLAY=self.display, XDG_RUNTIME_DIR=runtime)
-
-        # The bus starts the accessibility bus on demand; it hands its own
-        # environment on, so the display must be in it.
-        r, w = os.pipe()
-        self._spawn("dbus", ["dbus-daemon", "--session", "--nofork", f"--print-address={w}",
-                             f"--address=unix:path={runtime}/bus"], self.env, pass_fds=(w,))
-        os.close(w)
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line_from(r, 20, "dbus-daemon")
-
+        self._start_session_bus()
         if self.window_manager:
             home = os.path.join(self.tmp, "home")
             os.mkdir(home)
             self._spawn(self.window_manager, WINDOW_MANAGERS[self.window_manager], dict(self.env, HOME=home))
             self._wait_until_managing()
-        say(f"desktop {self.display} up with {self.window_manager or 'no window manager'}")
 
+    def _start_compositor(self, runtime):
+        """A Wayland session as GNOME's or KDE's: the compositor with its
+        Xwayland, and the game given both displays, as the session gives its
+        programs. KWin needs the session bus before it starts."""
+        home = os.path.join(self.tmp, "home")
+        os.mkdir(home)
+        # Settings in memory: no dconf service to start or write.
+        self.env = clean_environment(XDG_RUNTIME_DIR=runtime, HOME=home, GSETTINGS_BACKEND="memory")
+        self._start_session_bus()
+        program = os.path.join(self.tmp, "session")
+        with open(program, "w") as f:
+            f.write(SESSION_PROGRAM)
+        os.chmod(program, 0o755)
+        os.mkfifo(program + ".fifo")
+        # Opened for writing too, so that reading it waits for the line
+        # instead of ending at once while no writer has opened it yet.
+        fifo = os.open(program + ".fifo", os.O_RDWR)
+        argv = COMPOSITORS[self.window_manager] + [program]
+        try:
+            self._spawn(self.window_manager, argv, self.env)
+        except PermissionError:
+            # Debian 12's kwin_wayland carries a file capability
+            # (cap_sys_resource, to raise its own limits); where the
+            # capability bounding set lacks it, as in a container, the
+            # kernel refuses to run it at all. A copy without it runs.
+            copy = os.path.join(self.tmp, os.path.basename(argv[0]))
+            shutil.copy(shutil.which(argv[0]), copy)
+            say(f"{argv[0]} may not run here (a file capability the bounding set lacks); running a copy")
+            self._spawn(self.window_manager, [copy] + argv[1:], self.env)
+        pid, wayland, display, xauthority = _read_line_from(fifo, 90, f"{self.window_manager}'s session").split()
+        self._session_program = int(pid)
+        self.display = display
+        self.env.update(WAYLAND_DISPLAY=wayland, DISPLAY=display)
+        if xauthority != "-":
+            self.env["XAUTHORITY"] = xauthority
+        self._run(["dbus-update-activation-environment", "WAYLAND_DISPLAY", "DISPLAY"]
+                  + (["XAUTHORITY"] if xauthority != "-" else []))
+        self._wait_until_managing()
+
+    def _start_game(self):
         # Qt offers its accessibility tree only when asked to, or when a screen reader runs.
         game_env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         game_env.update(self.extra_env)
@@ -395,8 +470,13 @@ class Session:
         map, dropping and retaking its key grabs: a key arriving in between
         (the F4 of alt+F4) goes to the game instead. So one key goes first,
         and the window manager handles it before it manages the probe."""
-        wait_for(lambda: "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK"),
-                 "the window manager", timeout=20)
+        def named():
+            try:
+                return "window id" in self._xprop("-root", "_NET_SUPPORTING_WM_CHECK")
+            except subprocess.TimeoutExpired:  # an Xwayland still starting
+                return False
+        # A compositor's Xwayland may start only on the first connection to it.
+        wait_for(named, "the window manager", timeout=90 if self.compositor else 20)
         self.key("shift")
         x = self.x_connection
         probe = x.create_window()
@@ -415,6 +495,15 @@ class Session:
             self._x.close()
             self._x = None
         for name, process in reversed(self.processes):
+            if self.compositor and name == self.window_manager and self._session_program:
+                # A compositor ends with its session's first program and
+                # then takes its Xwayland's lock files with it; stopped by a
+                # signal, it would leave them behind.
+                try:
+                    os.kill(self._session_program, signal.SIGTERM)
+                    process.wait(10)
+                except (ProcessLookupError, subprocess.TimeoutExpired):
+                    pass
             if process.poll() is None:
                 try:
                     os.killpg(process.pid, signal.SIGTERM)
@@ -553,12 +642,25 @@ class Session:
     @property
     def x_connection(self):
         if self._x is None:
+            if "XAUTHORITY" in self.env:  # Xlib reads it from the environment
+                os.environ["XAUTHORITY"] = self.env["XAUTHORITY"]
             self._x = _XConnection(self.display)
         return self._x
 
     def screenshot(self, box=None):
         """The screen, or the part of it in box (left, top, right, bottom), as an RGB image."""
-        return self.x_connection.grab(box or (0, 0, 1024, 768))
+        if not self.compositor:
+            return self.x_connection.grab(box or (0, 0, 1024, 768))
+        # A rootless Xwayland keeps no picture of the screen, only each
+        # window's own: the game's windows, drawn at their places on black.
+        screen = Image.new("RGB", tuple(map(int, SCREEN.split("x"))))
+        for window in self.shown_windows():
+            try:
+                pixels = self.x_connection.grab((0, 0, window.width, window.height), window.id)
+            except Failed:  # closed meanwhile
+                continue
+            screen.paste(pixels, (window.x, window.y))
+        return screen.crop(box) if box else screen
 
     def move_window(self, window, left, top):
         """Moves a window's outer top-left to (left, top) the way the desktop

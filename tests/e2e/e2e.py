@@ -2,7 +2,10 @@
 """The real game, played from outside: through the screen, the pointer and the
 accessibility tree, the way a player or a screen reader meets it.
 
-    e2e.py --game PATH --solver PATH --assets DIR GROUP [--wm]
+    e2e.py --game PATH --solver PATH --assets DIR GROUP [--wm [DESKTOP]]
+
+DESKTOP is an X11 window manager (openbox unless named) or a Wayland
+compositor with Xwayland (mutter, kwin).
 
 Each GROUP is one CTest test, so a failure names what broke. Screenshots go
 to $VORARID_E2E_SHOTS (one is taken at a failure); VORARID_E2E_KEEP=1 keeps
@@ -18,7 +21,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import (BLANK, CELLS, WINDOW_MANAGERS, Failed, Pictures, Session, cell_origin,  # noqa: E402
+from desktop import (BLANK, CELLS, DESKTOPS, Failed, Pictures, Session, cell_origin,  # noqa: E402
                      clean_environment, difference, expect, holds, run_checks, say, wait_for)
 
 MAIN = "Vorarid  "
@@ -105,7 +108,8 @@ class Driver:
         """The window is up once, at its place, with its client size."""
         window = self.s.wait_placed(name, PLACES[name])
         expect(len(self.s.shown_windows(name)) == 1, f"{what}: one window {name!r}")
-        expect(window.outer_top_left == PLACES[name], f"{what}: outer top-left at {PLACES[name]}",
+        expect(window.outer_top_left == PLACES[name],
+               f"{what}: outer top-left at {PLACES[name]}, frame (left, right, top, bottom) {window.frame}",
                f"it is at {window.outer_top_left}")
         if name in CLIENT_SIZES:
             expect((window.width, window.height) == CLIENT_SIZES[name],
@@ -434,6 +438,12 @@ def wakeups(pid):
     return counts
 
 
+def platform_plugins(pid):
+    """The Qt platform plugins a process has loaded, by file name."""
+    with open(f"/proc/{pid}/maps") as f:
+        return sorted({os.path.basename(line.split()[-1]) for line in f if "/platforms/" in line})
+
+
 def group_places(args):
     """Every window opens with its frame's corner at its place, whatever the
     window manager; a window the player moves stays there; a closed one comes
@@ -464,6 +474,10 @@ def group_places(args):
             say(f"moved {name!r} to {AWAY[name]}")
 
         move_away(MAIN, d.check_window(MAIN, f"{desktop}: the main window at the start"))
+        if "WAYLAND_DISPLAY" in s.env:
+            plugins = platform_plugins(s.game.pid)
+            expect(plugins == ["libqxcb.so"], f"{desktop}: given both displays, the game chose Xwayland (xcb)",
+                   f"platform plugins loaded: {plugins}")
         d.deal("Dozud")
         s.choose("시작", "포기")
         d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
@@ -586,8 +600,9 @@ def main():
     parser.add_argument("--game", required=True)
     parser.add_argument("--solver")
     parser.add_argument("--assets", required=True)
-    parser.add_argument("--wm", nargs="?", const="openbox", choices=sorted(WINDOW_MANAGERS),
-                        help="run a window manager in the session (openbox unless named)")
+    parser.add_argument("--wm", nargs="?", const="openbox", choices=DESKTOPS,
+                        help="run a window manager in the session (openbox unless named), or a Wayland "
+                             "compositor with Xwayland")
     parser.add_argument("group", choices=sorted(GROUPS))
     args = parser.parse_args()
     run_checks(args.group + (f" with {args.wm}" if args.wm else ""), lambda: GROUPS[args.group](args))
