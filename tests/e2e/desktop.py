@@ -298,11 +298,11 @@ WINDOW_MANAGERS = {
 # which is the X server the game and the driver meet. Each starts the
 # session's first program itself once its displays are up, as a desktop
 # session does, and ends when that program ends.
-SCREEN = "1280x1024"
+SCREEN = (1280, 1024)
 COMPOSITORS = {
-    "mutter": ["mutter", "--wayland", "--headless", "--virtual-monitor", SCREEN, "--"],
-    "kwin": ["kwin_wayland", "--virtual", "--xwayland", "--width", SCREEN.split("x")[0],
-             "--height", SCREEN.split("x")[1], "--socket", "wayland-vorarid", "--exit-with-session"],
+    "mutter": ["mutter", "--wayland", "--headless", "--virtual-monitor", "%dx%d" % SCREEN, "--"],
+    "kwin": ["kwin_wayland", "--virtual", "--xwayland", "--width", str(SCREEN[0]), "--height", str(SCREEN[1]),
+             "--socket", "wayland-vorarid", "--exit-with-session"],
 }
 DESKTOPS = sorted(WINDOW_MANAGERS) + sorted(COMPOSITORS)
 
@@ -653,7 +653,7 @@ class Session:
             return self.x_connection.grab(box or (0, 0, 1024, 768))
         # A rootless Xwayland keeps no picture of the screen, only each
         # window's own: the game's windows, drawn at their places on black.
-        screen = Image.new("RGB", tuple(map(int, SCREEN.split("x"))))
+        screen = Image.new("RGB", SCREEN)
         for window in self.shown_windows():
             try:
                 pixels = self.x_connection.grab((0, 0, window.width, window.height), window.id)
