@@ -1,3 +1,4 @@
+#include "desktop_session.h"
 #include "main_window.h"
 #include "pictures.h"
 #include "startup.h"
@@ -10,8 +11,7 @@
 using namespace vorarid;
 
 int main(int argc, char** argv) {
-    if (!haveDisplay()) return 1;
-    preferX11UnderWayland();
+    if (!prepareDesktop()) return 1;
     installStartupFailureHandler();
 
     // The game takes no command line, not even Qt's own options.

@@ -1,10 +1,12 @@
 #include "startup.h"
 
+#include "desktop_session.h"
+
 #include <QApplication>
 #include <QFontDatabase>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QProxyStyle>
+#include <QStyleOptionButton>
 #include <QTranslator>
 
 #include <cstdio>
@@ -13,12 +15,32 @@
 namespace vorarid {
 namespace {
 
-class NoButtonIconsStyle : public QProxyStyle {
+// The platform's own style, with two changes: dialog buttons without stock
+// icons, and default buttons drawn still.
+class GameStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    // Qt's Windows style pulses the default button of the active window, as
+    // Windows Vista did, on a timer that wakes the program 60 times a second
+    // for as long as a message box, the help or the credits is open. Windows
+    // 10 and 11 draw it still; the game draws it as an ordinary button and
+    // stays asleep.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (element == CE_PushButtonBevel && button && (button->features & QStyleOptionButton::DefaultButton) &&
+            baseStyle()->name().compare(QLatin1String("windowsvista"), Qt::CaseInsensitive) == 0) {
+            QStyleOptionButton still = *button;
+            still.features &= ~QStyleOptionButton::DefaultButton;
+            QProxyStyle::drawControl(element, &still, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 
@@ -44,21 +66,25 @@ void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const Q
     std::_Exit(1);
 }
 
+// "굴림" itself where it is installed (Korean Windows, Windows' optional
+// Korean fonts), else the Korean font of every Windows since Vista, else the
+// Hangul fonts of Linux distributions, else any Hangul font; empty if there
+// is none. Each family named is looked at alone: asking which families
+// write Korean looks at every installed font, which Windows takes its time
+// over.
+QString hangulFont() {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* preferred : {"굴림", "Gulim", "Malgun Gothic", "맑은 고딕", "NanumBarunGothic", "NanumGothic",
+                                  "Noto Sans CJK KR", "Noto Sans KR", "UnDotum", "Baekmuk Gulim"}) {
+        const QString family = QString::fromUtf8(preferred);
+        if (installed.contains(family) && QFontDatabase::writingSystems(family).contains(QFontDatabase::Korean))
+            return family;
+    }
+    const QStringList hangul = QFontDatabase::families(QFontDatabase::Korean);
+    return hangul.isEmpty() ? QString() : hangul.first();
+}
+
 }  // namespace
-
-bool haveDisplay() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return true;
-    std::fputs("vorarid: needs a graphical session (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
-    return false;
-}
-
-void preferX11UnderWayland() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY") &&
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-}
 
 void installStartupFailureHandler() { qInstallMessageHandler(onStartupMessage); }
 
@@ -71,26 +97,19 @@ void startupSucceeded() {
 void setUpKoreanDesktop(QApplication& app) {
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                         qtTranslationsPath()))
         QApplication::installTranslator(translator);
 
-    const QStringList hangul = QFontDatabase::families(QFontDatabase::Korean);
-    if (hangul.isEmpty()) {
+    const QString gulim = hangulFont();
+    if (gulim.isEmpty()) {
         std::fputs("vorarid: no Hangul font is installed; Korean texts may show as boxes "
                    "(install the package fonts-nanum)\n",
                    stderr);
-    } else {
-        QString gulim = hangul.first();
-        for (const char* preferred : {"NanumBarunGothic", "NanumGothic", "Noto Sans CJK KR", "Noto Sans KR", "UnDotum", "Baekmuk Gulim"}) {
-            if (hangul.contains(QLatin1String(preferred))) {
-                gulim = QLatin1String(preferred);
-                break;
-            }
-        }
+    } else if (gulim != QStringLiteral("굴림")) {
         QFont::insertSubstitution(QStringLiteral("굴림"), gulim);
     }
 
-    app.setStyle(new NoButtonIconsStyle);
+    app.setStyle(new GameStyle);
 }
 
 }  // namespace vorarid

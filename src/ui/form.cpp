@@ -8,11 +8,17 @@
 
 namespace vorarid {
 
-void setUpFixedWindow(QWidget* window, const QString& caption, int widthTwips, int heightTwips, bool minimise) {
+Qt::WindowFlags fixedWindowFlags(bool minimise) {
+    // Windows gives a window of a fixed size a thin border without resize
+    // handles only when asked; X11 window managers go by the fixed size.
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowCloseButtonHint;
+                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     if (minimise) flags |= Qt::WindowMinimizeButtonHint;
-    window->setWindowFlags(flags);
+    return flags;
+}
+
+void setUpFixedWindow(QWidget* window, const QString& caption, int widthTwips, int heightTwips, bool minimise) {
+    window->setWindowFlags(fixedWindowFlags(minimise));
     window->setWindowTitle(caption);
     window->setFixedSize(twipsToPixelSize(widthTwips, heightTwips));
 }

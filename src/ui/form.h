@@ -11,6 +11,10 @@ class QWidget;
 
 namespace vorarid {
 
+// The title bar of a window of a fixed size: a close box, no maximise box
+// and, if asked, a minimise box.
+Qt::WindowFlags fixedWindowFlags(bool minimise);
+
 // Gives a top-level window its caption, a fixed client size in twips and a
 // title bar with a close box, no maximise box and, if asked, a minimise box.
 void setUpFixedWindow(QWidget* window, const QString& caption, int widthTwips, int heightTwips, bool minimise);

@@ -15,8 +15,7 @@
 namespace vorarid {
 
 Vorarid::Vorarid(Holders holders, Windows& windows) : windows_(windows), game_(std::move(holders), windows) {
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(fixedWindowFlags(/*minimise=*/true));
     setWindowTitle(texts::mainCaption());
     buildBoard();
     buildMenu();
