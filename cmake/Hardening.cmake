@@ -5,7 +5,14 @@
 # _FORTIFY_SOURCE needs optimisation, and ASan does that checking better.
 option(VORARID_HARDENING "Harden optimised builds as Debian hardens its packages" ON)
 
-if(VORARID_HARDENING AND NOT VORARID_SANITIZE)
+# Windows programs get what Windows checks in a program's header: address
+# space layout randomisation, with the full 64-bit range, and data that is
+# never run as code; and the stack protector.
+if(VORARID_HARDENING AND WIN32)
+  add_compile_options(-fstack-protector-strong)
+  add_link_options(-fstack-protector-strong -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
+  message(STATUS "Hardening: ASLR (high entropy), NX, stack protector")
+elseif(VORARID_HARDENING AND NOT VORARID_SANITIZE)
   # Position-independent executables, so ASLR moves the program too.
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
   include(CheckPIESupported)

@@ -57,6 +57,11 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackProjectConfig.cmake.in
                ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
 
+# A Windows program's header has a field for the time it was linked.
+if(WIN32)
+  add_link_options(-Wl,--no-insert-timestamp)
+endif()
+
 # No absolute path of the source or build tree goes into the program: not
 # in __FILE__ (Q_ASSERT, qWarning's context), not in the debug information
 # that the build ID is computed over. The build tree's mapping comes last,
@@ -65,4 +70,8 @@ set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
 if(NOT VORARID_SANITIZE)
   add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
                       -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
+  # Nor that of a Qt unpacked into the build tree (the Windows build's).
+  if(QT6_INSTALL_PREFIX AND NOT QT6_INSTALL_PREFIX MATCHES "^/usr/?$")
+    add_compile_options(-ffile-prefix-map=${QT6_INSTALL_PREFIX}=qt)
+  endif()
 endif()

@@ -1,0 +1,20 @@
+# Writes a text file for the Windows download with its lines ended CR LF,
+# as every Windows program expects them.
+#   cmake -DIN=FILE -DOUT=FILE [-DLICENSE=NAME] -P windows_text.cmake
+# With LICENSE, IN is a Debian copyright file and OUT gets the full text of
+# that licence from its stand-alone paragraph ("License: NAME" at the start
+# of a paragraph), without the paragraph's indentation.
+file(READ "${IN}" text)
+if(DEFINED LICENSE)
+  string(REGEX MATCH "\n\nLicense: ${LICENSE}\n(( [^\n]*\n)+)" paragraph "${text}")
+  if(NOT paragraph)
+    message(FATAL_ERROR "${IN} has no paragraph for the licence ${LICENSE}")
+  endif()
+  set(text "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "(^|\n) \\.(\n)" "\\1\\2" text "${text}")
+  string(REGEX REPLACE "(^|\n) \\.(\n)" "\\1\\2" text "${text}")  # neighbouring blank lines
+  string(REGEX REPLACE "(^|\n) " "\\1" text "${text}")
+endif()
+string(REPLACE "\r\n" "\n" text "${text}")
+string(REPLACE "\n" "\r\n" text "${text}")
+file(WRITE "${OUT}" "${text}")
