@@ -179,6 +179,10 @@ class XWindow:
     def outer_top_left(self):
         return self.x - self.frame[0], self.y - self.frame[2]
 
+    def title_bar_point(self):
+        """The middle of the title bar, where a player grabs the window."""
+        return self.x + self.width // 2, self.y - self.frame[2] // 2
+
     def __repr__(self):
         return (f"<{self.name!r} {self.width}x{self.height} at client ({self.x},{self.y}), "
                 f"outer top-left {self.outer_top_left}, {'mapped' if self.mapped else 'unmapped'}>")
@@ -316,7 +320,8 @@ exec sleep infinity
 
 class Session:
     def __init__(self, game, window_manager=None, env=None):
-        """window_manager: a name from WINDOW_MANAGERS or COMPOSITORS, True for
+        """game: the program, or None to start one later (start_game);
+        window_manager: a name from WINDOW_MANAGERS or COMPOSITORS, True for
         openbox, or none."""
         self.game_path = game
         self.window_manager = "openbox" if window_manager is True else window_manager or None
@@ -357,7 +362,7 @@ class Session:
             return
         for name in sorted(os.listdir(self.tmp)):
             path = os.path.join(self.tmp, name)
-            if not os.path.isfile(path):
+            if not name.endswith(".log") or not os.path.isfile(path):
                 continue
             with open(path, "rb") as f:
                 text = f.read().decode(errors="replace").strip()
@@ -383,6 +388,16 @@ class Session:
         else:
             self._start_x_server(runtime)
         say(f"desktop {self.display} up with {self.window_manager or 'no window manager'}")
+        self._prepare()
+        if self.game_path:
+            self._start_game()
+
+    def _prepare(self):
+        """What the game needs in the session besides the desktop."""
+
+    def start_game(self, path):
+        """Starts the game from path, in a session made without one."""
+        self.game_path = path
         self._start_game()
 
     def _start_session_bus(self):
@@ -455,10 +470,13 @@ class Session:
         self.game_stdout = os.path.join(self.tmp, "game-stdout.log")
         self.game_stderr = os.path.join(self.tmp, "game-stderr.log")
         with open(self.game_stdout, "wb") as out, open(self.game_stderr, "wb") as err:
-            self.game = subprocess.Popen([self.game_path], env=game_env, stdin=subprocess.DEVNULL, stdout=out,
+            self.game = subprocess.Popen(self.game_argv(), env=game_env, stdin=subprocess.DEVNULL, stdout=out,
                                          stderr=err, start_new_session=True)
         self.processes.append(("game", self.game))
         say(f"game started, pid {self.game.pid}")
+
+    def game_argv(self):
+        return [self.game_path]
 
     def _wait_until_managing(self):
         """A window manager names itself (_NET_SUPPORTING_WM_CHECK) before it
@@ -586,30 +604,31 @@ class Session:
         """The game's top-level windows, mapped or not."""
         ids = self._run(["xdotool", "search", "--all", "--pid", str(self.game.pid), "--name", ""],
                         check=False).split()
-        windows = []
-        for wid in ids:
-            info = self._run(["xwininfo", "-id", wid], check=False)
-            if not info:
-                continue
-            fields = {}
-            for line in info.splitlines():
-                if ":" in line:
-                    key, _, value = line.strip().partition(":")
-                    fields[key.strip()] = value.strip()
-            try:
-                x = int(fields["Absolute upper-left X"])
-                y = int(fields["Absolute upper-left Y"])
-                width, height = int(fields["Width"]), int(fields["Height"])
-            except (KeyError, ValueError):
-                continue
-            mapped = fields.get("Map State") == "IsViewable"
-            name = self._run(["xdotool", "getwindowname", wid], check=False).rstrip("\n")
-            frame = (0, 0, 0, 0)
-            extents = self._xprop("-id", wid, "_NET_FRAME_EXTENTS")
-            if "=" in extents:
-                frame = tuple(int(v) for v in extents.split("=", 1)[1].split(","))
-            windows.append(XWindow(int(wid), name, x, y, width, height, mapped, frame))
-        return windows
+        return [w for w in map(self.x_window, ids) if w]
+
+    def x_window(self, wid):
+        """What the X server says of one window, or None once it is gone."""
+        info = self._run(["xwininfo", "-id", str(wid)], check=False)
+        if not info:
+            return None
+        fields = {}
+        for line in info.splitlines():
+            if ":" in line:
+                key, _, value = line.strip().partition(":")
+                fields[key.strip()] = value.strip()
+        try:
+            x = int(fields["Absolute upper-left X"])
+            y = int(fields["Absolute upper-left Y"])
+            width, height = int(fields["Width"]), int(fields["Height"])
+        except (KeyError, ValueError):
+            return None
+        mapped = fields.get("Map State") == "IsViewable"
+        name = self._run(["xdotool", "getwindowname", str(wid)], check=False).rstrip("\n")
+        frame = (0, 0, 0, 0)
+        extents = self._xprop("-id", str(wid), "_NET_FRAME_EXTENTS")
+        if "=" in extents:
+            frame = tuple(int(v) for v in extents.split("=", 1)[1].split(","))
+        return XWindow(int(wid), name, x, y, width, height, mapped, frame)
 
     def shown_windows(self, name=None):
         """The game's windows on screen: mapped, and not Qt's 1x1 helpers."""

@@ -3,9 +3,12 @@
 accessibility tree, the way a player or a screen reader meets it.
 
     e2e.py --game PATH --solver PATH --assets DIR GROUP [--wm [DESKTOP]]
+           [--wine PROBE --wine-prefix DIR]
 
 DESKTOP is an X11 window manager (openbox unless named) or a Wayland
-compositor with Xwayland (mutter, kwin).
+compositor with Xwayland (mutter, kwin). With --wine the game is the
+Windows program, run under Wine in a copy of the prefix DIR (made by the
+group wine-prefix) with openbox, and PROBE the probe program (see wine.py).
 
 Each GROUP is one CTest test, so a failure names what broke. Screenshots go
 to $VORARID_E2E_SHOTS (one is taken at a failure); VORARID_E2E_KEEP=1 keeps
@@ -18,11 +21,13 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from desktop import (BLANK, CELLS, DESKTOPS, Failed, Pictures, Session, cell_origin,  # noqa: E402
                      clean_environment, difference, expect, holds, run_checks, say, wait_for)
+import wine  # noqa: E402
 
 MAIN = "Vorarid  "
 HELP = "도움말"
@@ -96,10 +101,33 @@ def play(numbers, clicks):
     return numbers
 
 
+def open_session(args, window_manager=None, env=None):
+    """The private desktop with the game: the Linux program, or the Windows
+    program under Wine (which always has a window manager)."""
+    if args.wine:
+        return wine.WineSession(args.game, args.wine, args.wine_prefix, MENUS, env=env)
+    return Session(args.game, window_manager=window_manager, env=env)
+
+
+# Under Wine, where the driver cannot ask the windows what they hold: the
+# middle of each window's 확인 button, and each label's place, colours and
+# least share of text-coloured pixels, in client coordinates (the windows'
+# designs).
+OK_BUTTONS = {HELP: (84, 188), CREDITS: (124, 116)}
+WINDOW_GREY = (240, 240, 240)
+LABELS = {
+    HELP: [((0, 0, 177, 169), WINDOW_GREY, (0, 0, 0), 0.03)],
+    CREDITS: [((64, 8, 121, 33), WINDOW_GREY, (0, 0, 0), 0.05), ((8, 46, 245, 54), WINDOW_GREY, (0, 0, 0), 0.01)],
+    CONGRATULATIONS: [((16, 8, 249, 49), (0, 0, 0), (255, 255, 0), 0.05),
+                      ((8, 72, 265, 73), (192, 0, 192), (0, 255, 255), 0.02)],
+}
+
+
 class Driver:
     def __init__(self, args, session):
         self.args = args
         self.s = session
+        self.wine = bool(args.wine)
         self.pictures = Pictures(args.assets)
 
     # -- windows --------------------------------------------------------------
@@ -121,8 +149,7 @@ class Driver:
         """Closes a window the way a player does on a desktop: focus it by its
         title bar, then the window manager's close key."""
         window = self.s.wait_window(name)
-        left, top = window.outer_top_left
-        self.s.click(left + window.frame[0] + window.width // 2, top + window.frame[2] // 2)
+        self.s.click(*window.title_bar_point())
         wait_for(lambda: self.s.active_window() == window.id, f"{name!r} to have the focus", 5)
         self.s.key("alt+F4")
         self.s.wait_window_gone(name)
@@ -138,8 +165,17 @@ class Driver:
         return [self.s.text_of(label) for label in self.s.descendants(window_object, role="LABEL")]
 
     def message_box(self, title, text):
-        """Checks the message box by what a screen reader would read, then
-        closes it with its only button."""
+        """Checks the message box by what a screen reader would read (under
+        Wine: what it copies), then closes it with its only button."""
+        if self.wine:
+            parts = self.s.message_box(title)
+            expect(parts[1:2] == [text], f"message box {title!r} says {text[:24]!r}...", f"it copied {parts}")
+            expect([p.strip() for p in parts[2:]] == [OK], f"message box {title!r} has one button {OK!r}",
+                   f"it copied {parts}")
+            self.s.key("Return")  # its one button, the default
+            self.s.wait_window_gone(title)
+            say(f"closed message box {title!r} with {OK!r} (return)")
+            return
         box = self.s.find_top_level(title)
         expect(any(self.s.has_role(box, role) for role in ("DIALOG", "ALERT", "FRAME")),
                f"message box {title!r} is a dialog", box.get_role().value_nick)
@@ -229,19 +265,63 @@ class Driver:
         self.s.wait_board(self.pictures, pictures_of(kind, SOLVED), "the finished board")
         say(f"ok  kind {kind}, layout {layout}: p0 slid tile 25 home; the screen shows the finished picture")
 
+    def illegal_then_legal(self, kind, layout):
+        """A click on a tile far from the blank moves nothing; one on a tile
+        beside it slides that tile in."""
+        numbers = LAYOUTS[layout]
+        blank = next(c for c in CELLS if numbers[c] == 0)
+        legal = neighbours(blank)[0]
+        illegal = next(c for c in CELLS if c != blank and c not in neighbours(blank) and numbers[c])
+        self.s.click_cells([illegal, legal])
+        after = play(numbers, [legal])
+        self.s.wait_board(self.pictures, pictures_of(kind, after), "the board after an illegal and a legal click")
+        say(f"ok  a click on p{illegal}, away from the blank in p{blank}, moved nothing; "
+            f"one on p{legal} slid tile {numbers[legal]} into p{blank}")
+
     def congratulations(self, why):
-        self.check_window(CONGRATULATIONS, f"congratulations after {why}")
-        window = self.s.find_top_level(CONGRATULATIONS)
-        expect("축하합니다..!!" in self.labels(window), "the congratulations window says 축하합니다..!!",
-               f"its labels: {self.labels(window)}")
+        window = self.check_window(CONGRATULATIONS, f"congratulations after {why}")
+        if self.wine:
+            self.shows_labels(CONGRATULATIONS, window)
+        else:
+            window = self.s.find_top_level(CONGRATULATIONS)
+            expect("축하합니다..!!" in self.labels(window), "the congratulations window says 축하합니다..!!",
+                   f"its labels: {self.labels(window)}")
         self.close_with_window_manager(CONGRATULATIONS)
+
+    def shows_labels(self, name, window):
+        """Under Wine: each label of the window is drawn in its colours, with
+        some of it in its text's colour."""
+        def near(pixels, colour):
+            return sum(1 for p in pixels if max(abs(a - b) for a, b in zip(p, colour)) < 60) / len(pixels)
+
+        def drawn():
+            shot = self.s.screenshot((window.x, window.y, window.x + window.width, window.y + window.height))
+            shares = []
+            for (x, y, w, h), background, ink, least in LABELS[name]:
+                pixels = list(shot.crop((x, y, x + w, y + h)).getdata())
+                text, ground = near(pixels, ink), near(pixels, background)
+                if text < least or text + ground < 0.9:
+                    return None
+                shares.append(text)
+            return shares
+        shares = wait_for(drawn, f"{name!r} to show its labels in their colours", 5)
+        say(f"ok  {name!r} shows its {len(shares)} labels in their colours, text on "
+            + ", ".join(f"{share:.0%}" for share in shares) + " of them")
+
+    def press_ok(self, name):
+        """Clicks the window's 확인 button."""
+        if self.wine:
+            window = self.s.wait_window(name)
+            self.s.click(window.x + OK_BUTTONS[name][0], window.y + OK_BUTTONS[name][1])
+        else:
+            self.s.click(*self.s.centre(self.ok_button(self.s.find_top_level(name))))
 
 
 # ---------------------------------------------------------------------------
 # The groups.
 
 def group_start(args):
-    with Session(args.game, window_manager=args.wm) as s:
+    with open_session(args, window_manager=args.wm) as s:
         d = Driver(args, s)
         desktop = "with a window manager" if args.wm else "without a window manager"
         frame = s.main_window()
@@ -284,7 +364,7 @@ def group_start(args):
 
 
 def group_deal(args):
-    with Session(args.game, window_manager=True) as s:
+    with open_session(args, window_manager=True) as s:
         d = Driver(args, s)
         s.wait_window(MAIN)
         solved = []
@@ -295,6 +375,8 @@ def group_deal(args):
                 s.save_screenshot("deal-deveder")
                 d.solve(kind, layout)
                 solved.append(f"Deveder (kind 3) layout {layout}")
+            if item == "Rezovo":
+                d.illegal_then_legal(kind, layout)
         # The dealing sequence repeats every run: keep dealing the number
         # puzzle until every layout has come up, and solve each one once.
         seen = set()
@@ -312,7 +394,7 @@ def group_deal(args):
 
 
 def group_windows(args):
-    with Session(args.game, window_manager=True) as s:
+    with open_session(args, window_manager=True) as s:
         d = Driver(args, s)
         s.wait_window(MAIN)
 
@@ -320,7 +402,7 @@ def group_windows(args):
         for item in ["Dozud", "숫자퍼즐"]:
             kind, _ = d.deal(item)
             s.choose("시작", "포기")
-            if item == "Dozud":
+            if item == "Dozud" and not d.wine:
                 d.screen_reader_held_off()
             d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
             s.wait_board(d.pictures, pictures_of(kind, SOLVED), f"{item}: the board in order after 포기")
@@ -362,35 +444,35 @@ def group_windows(args):
             s.choose(*path)
             d.check_window(name, f"{name!r} opened")
             s.choose(*path)
-            d.check_window(name, f"{name!r} asked for twice")
-            tops = [n for _, n, _ in s.top_levels()]
-            expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
-            obj = s.find_top_level(name)
-            labels = d.labels(obj)
-            expect(len(labels) == (1 if name == HELP else 2) and all(labels),
-                   f"{name!r} shows its text", f"{labels}")
-            if texts:
-                expect(all(t in labels for t in texts), f"{name!r} is titled {texts}", f"{labels}")
+            window = d.check_window(name, f"{name!r} asked for twice")
+            if d.wine:
+                d.shows_labels(name, window)
+            else:
+                tops = [n for _, n, _ in s.top_levels()]
+                expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
+                labels = d.labels(s.find_top_level(name))
+                expect(len(labels) == (1 if name == HELP else 2) and all(labels),
+                       f"{name!r} shows its text", f"{labels}")
+                if texts:
+                    expect(all(t in labels for t in texts), f"{name!r} is titled {texts}", f"{labels}")
             # The player drags it away, closes it, and opens it again.
-            window = s.wait_window(name)
-            left, top = window.outer_top_left
-            grip = (left + window.frame[0] + window.width // 2, top + window.frame[2] // 2)
+            grip = s.wait_window(name).title_bar_point()
             s.drag(grip, (grip[0] + 300, grip[1] + 250))
             wait_for(lambda: s.shown_windows(name) and s.shown_windows(name)[0].outer_top_left != PLACES[name],
                      f"{name!r} to move away", 5)
             say(f"moved {name!r} to {s.shown_windows(name)[0].outer_top_left}")
-            s.click(*s.centre(d.ok_button(s.find_top_level(name))))
+            d.press_ok(name)
             s.wait_window_gone(name)
             say(f"closed {name!r} with {OK!r}")
             s.choose(*path)
             d.check_window(name, f"{name!r} reopened")
-            s.click(*s.centre(d.ok_button(s.find_top_level(name))))
+            d.press_ok(name)
             s.wait_window_gone(name)
         s.assert_game_running()
 
 
 def group_quit(args):
-    with Session(args.game, window_manager=True) as s:
+    with open_session(args, window_manager=True) as s:
         d = Driver(args, s)
         s.wait_window(MAIN)
         d.deal("Rezovo")
@@ -416,6 +498,9 @@ def group_quit(args):
         expect(not leftovers and not s.shown_windows(), "no window is left on the screen", f"{leftovers}")
         errors = s.stderr_text().strip()
         say(f"the game's stderr: {errors!r}")
+        if d.wine:
+            left = s.wine_leftovers()
+            expect(not left, "Wine's own processes end with the game's", f"still running: {left}")
 
 
 # Where the player puts each window in the places check: clear of one another,
@@ -438,6 +523,13 @@ def wakeups(pid):
     return counts
 
 
+def cpu_ticks(pid):
+    """User and system time the process has used, in clock ticks."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
 def platform_plugins(pid):
     """The Qt platform plugins a process has loaded, by file name."""
     with open(f"/proc/{pid}/maps") as f:
@@ -448,7 +540,7 @@ def group_places(args):
     """Every window opens with its frame's corner at its place, whatever the
     window manager; a window the player moves stays there; a closed one comes
     back at its place; and with all of them open the game sleeps."""
-    with Session(args.game, window_manager=args.wm) as s:
+    with open_session(args, window_manager=args.wm) as s:
         d = Driver(args, s)
         desktop = args.wm or "no window manager"
 
@@ -493,14 +585,36 @@ def group_places(args):
         for name in small:
             open_window(name)
         # Five seconds of idling, at once; asking the X server where the main
-        # window is meanwhile wakes only the server.
-        before = wakeups(s.game.pid)
-        holds(lambda: outer_top_left(MAIN) == AWAY[MAIN], "the main window stays where it was moved", 5)
-        after = wakeups(s.game.pid)
-        woken = {thread: after[thread] - before.get(thread, 0) for thread in after
-                 if after[thread] != before.get(thread, 0)}
-        expect(not woken, f"{desktop}: no thread of the game wakes in the 5 s after the four windows opened",
-               f"wake-ups: {woken}")
+        # window is meanwhile wakes only the server. Under Wine the pointer
+        # rests on the desktop first: Wine follows a pointer over a window
+        # that asked to hear when it leaves (as Qt's windows ask) with a timer
+        # of its own, 10 to 20 times a second, in any program, until the tick
+        # that finds it gone.
+        if d.wine:
+            s.xdotool("mousemove", 1010, 750)
+            quiet = []
+
+            def settled():
+                quiet.append(sum(wakeups(s.game.pid).values()))
+                return len(quiet) > 4 and quiet[-1] == quiet[-5]
+            wait_for(settled, "Wine to stop following the pointer", 10, interval=0.25)
+        before, ticks = wakeups(s.game.pid), cpu_ticks(s.game.pid)
+        if d.wine:
+            # Under Wine the game's process also runs Wine's own code, whose
+            # timers wake it now and then without any work: the test asks for
+            # no CPU time, and only reads /proc meanwhile, since asking the X
+            # server about Wine's windows wakes them too.
+            holds(lambda: cpu_ticks(s.game.pid) == ticks, f"{desktop}: the game uses no CPU time", 5)
+            expect(outer_top_left(MAIN) == AWAY[MAIN], "the main window stayed where it was moved")
+            after = wakeups(s.game.pid)
+            say(f"wake-ups meanwhile, all threads: {sum(after.values()) - sum(before.values())}")
+        else:
+            holds(lambda: outer_top_left(MAIN) == AWAY[MAIN], "the main window stays where it was moved", 5)
+            after = wakeups(s.game.pid)
+            woken = {thread: after[thread] - before.get(thread, 0) for thread in after
+                     if after[thread] != before.get(thread, 0)}
+            expect(not woken, f"{desktop}: no thread of the game wakes in the 5 s after the four windows opened",
+                   f"wake-ups: {woken}")
 
         s.choose("시작", "끝내기")
         code = s.exit_code("끝내기")
@@ -510,7 +624,7 @@ def group_places(args):
 def group_close_box(args):
     """Closing the main window through the window manager ends the whole
     program, the open help window with it."""
-    with Session(args.game, window_manager=True) as s:
+    with open_session(args, window_manager=True) as s:
         d = Driver(args, s)
         d.check_window(MAIN, "start")
         s.choose("도움말", "도움말")
@@ -582,6 +696,134 @@ def group_no_hangul_font(args):
             expect(len(err.splitlines()) == 1, "and says nothing else on stderr", f"{err.splitlines()}")
 
 
+# -- the Windows download --------------------------------------------------------
+
+def group_wine_prefix(args):
+    """The Wine prefix every Windows test copies, made once per run."""
+    wine.make_prefix(args.wine_prefix)
+
+
+def start_and_quit(s, d, path, what):
+    """Starts the game from path: its main window at its place, then 끝내기."""
+    s.start_game(path)
+    d.check_window(MAIN, f"the main window of {what}")
+    s.choose("시작", "끝내기")
+    code = s.exit_code("끝내기")
+    expect(code == 0, f"{what} quits with exit code 0", f"exit code {code}")
+
+
+# Where Windows lists the installed apps: the user's own, and the machine's.
+UNINSTALL_KEYS = [root + r"\Software\Microsoft\Windows\CurrentVersion\Uninstall" for root in ("HKCU", "HKLM")]
+
+
+def group_install(args):
+    """The installer, run silently as a script or an administrator runs it:
+    the game, its Start menu shortcut and its entry among the installed apps
+    where Windows keeps them; the installed game starts; and the silent
+    uninstall takes every trace of the game away."""
+    with wine.WineSession(None, args.wine, args.wine_prefix, MENUS) as s:
+        d = Driver(args, s)
+        before = traces_of_the_game(s)
+        code, out = s.run_windows_program("msiexec", "/i", s.windows_path(args.msi), "/qn")
+        expect(code == 0, "msiexec /i … /qn installs the game", f"exit code {code}: {out}")
+        game = s.user_folder("AppData", "Local", "Programs", "Vorarid", "vorarid.exe")
+        shortcut = s.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs", "Vorarid.lnk")
+        expect(os.path.isfile(game), r"the game is in %LOCALAPPDATA%\Programs\Vorarid", game)
+        for licence in ("MIT.txt", "CC-BY-4.0.txt", os.path.join("Qt", "LGPL-3.0-only.txt")):
+            expect(os.path.isfile(os.path.join(os.path.dirname(game), "LICENSES", licence)),
+                   f"with LICENSES\\{licence} beside it")
+        expect(os.path.isfile(shortcut), "a shortcut 'Vorarid' is in the user's Start menu", shortcut)
+        with open(shortcut, "rb") as f:
+            target = f.read()
+        expect("vorarid.exe".encode("utf-16-le") in target or b"vorarid.exe" in target,
+               "the shortcut starts vorarid.exe")
+        entry = uninstall_entry(s)
+        say(f"uninstall entry: {entry}")
+        for name, value in [("DisplayName", "Vorarid"), ("Publisher", "The Vorarid developers")]:
+            expect(entry.get(name) == value, f"the installed apps show {name} {value!r}", f"{entry}")
+        expect(entry.get("DisplayVersion", "").startswith("1."), "and the version", f"{entry}")
+        size = max(int(entry.get("Size", "0")), int(entry.get("EstimatedSize", "0"), 0))
+        expect(size > 10000, "and the size, in KiB", f"{entry}")
+        icon = registered_icon(s)
+        expect(icon and os.path.isfile(icon), "and the icon Windows Installer keeps for it", f"{icon}")
+
+        start_and_quit(s, d, game, "the installed game")
+
+        code, out = s.run_windows_program("msiexec", "/x", s.windows_path(args.msi), "/qn")
+        expect(code == 0, "msiexec /x … /qn uninstalls the game", f"exit code {code}: {out}")
+        expect(not os.path.exists(os.path.dirname(game)), "the game's folder is gone")
+        expect(not os.path.exists(shortcut), "the shortcut is gone")
+        expect(not uninstall_entry(s), "the entry among the installed apps is gone")
+        after = traces_of_the_game(s)
+        expect(after == before, "nothing of the game is left in the prefix's files or registry",
+               f"new: {sorted(set(after) - set(before))}")
+
+
+def uninstall_entry(s):
+    """The values of the game's entry under the user's installed apps, by
+    name; empty when there is none."""
+    out = "".join(s.run_windows_program("reg", "query", key, "/s")[1] for key in UNINSTALL_KEYS)
+    entry, current = {}, {}
+    for line in out.splitlines():
+        if line.startswith("HKEY_"):
+            current = {}
+            continue
+        fields = line.split(None, 2)
+        if len(fields) == 3 and fields[1].startswith("REG_"):
+            current[fields[0]] = fields[2].strip()
+            if current.get("DisplayName") == "Vorarid":
+                entry = current
+    return entry
+
+
+def registered_icon(s):
+    """Where Windows Installer keeps the icon the installed apps show for
+    the game (the product's ProductIcon), as a Linux path."""
+    _, out = s.run_windows_program("reg", "query", r"HKCU\Software\Microsoft\Installer\Products", "/s")
+    for block in out.split("HKEY_")[1:]:
+        values = dict(line.split(None, 2)[::2] for line in block.splitlines()
+                      if len(line.split(None, 2)) == 3 and line.split(None, 2)[1].startswith("REG_"))
+        if values.get("ProductName") == "Vorarid" and values.get("ProductIcon", "").startswith("C:\\"):
+            return s.drive_c(*values["ProductIcon"][3:].split("\\"))
+    return None
+
+
+def traces_of_the_game(s):
+    """Every file of the prefix, and every line of its registry, that names
+    the game; the registry as the prefix's wineserver writes it out on
+    ending."""
+    subprocess.run([wine.WINESERVER, "--kill"], env=s.env, timeout=30)
+    subprocess.run([wine.WINESERVER, "--wait"], env=s.env, timeout=30)
+    found = []
+    for top, _, files in os.walk(s.prefix):
+        for name in files:
+            path = os.path.join(top, name)
+            if "vorarid" in name.lower():
+                found.append(os.path.relpath(path, s.prefix))
+            elif name.endswith(".reg"):
+                with open(path, encoding="utf-8", errors="replace") as f:
+                    found += [f"{name}: {line.strip()}" for line in f if "vorarid" in line.lower()
+                              and not line.startswith("#")]
+    s.probe = wine.Probe(s.probe_path, s.env)  # the prefix's programs, up again
+    s.probe.windows()
+    return found
+
+
+def group_unzipped(args):
+    """The zip, unpacked into a folder whose path has Korean letters and
+    blanks, runs the game from there."""
+    with wine.WineSession(None, args.wine, args.wine_prefix, MENUS) as s:
+        d = Driver(args, s)
+        folder = s.user_folder("Desktop", "보라리드 게임 모음", "Vorarid 1.0")
+        os.makedirs(folder)
+        with zipfile.ZipFile(args.zip) as archive:
+            archive.extractall(folder)
+            names = archive.namelist()
+        expect("vorarid.exe" in names and "README.txt" in names, "the zip holds vorarid.exe and README.txt",
+               f"{names}")
+        start_and_quit(s, d, os.path.join(folder, "vorarid.exe"), f"the game unpacked into {folder!r}")
+
+
 GROUPS = {
     "start": group_start,
     "deal": group_deal,
@@ -592,6 +834,9 @@ GROUPS = {
     "no-display": group_no_display,
     "display-nowhere": group_display_nowhere,
     "no-hangul-font": group_no_hangul_font,
+    "wine-prefix": group_wine_prefix,
+    "install": group_install,
+    "unzipped": group_unzipped,
 }
 
 
@@ -603,6 +848,10 @@ def main():
     parser.add_argument("--wm", nargs="?", const="openbox", choices=DESKTOPS,
                         help="run a window manager in the session (openbox unless named), or a Wayland "
                              "compositor with Xwayland")
+    parser.add_argument("--wine", metavar="PROBE", help="the game is a Windows program: run it under Wine")
+    parser.add_argument("--wine-prefix", metavar="DIR", help="the Wine prefix each Windows test copies")
+    parser.add_argument("--msi", help="the installer, for the group install")
+    parser.add_argument("--zip", help="the zip, for the group unzipped")
     parser.add_argument("group", choices=sorted(GROUPS))
     args = parser.parse_args()
     run_checks(args.group + (f" with {args.wm}" if args.wm else ""), lambda: GROUPS[args.group](args))
