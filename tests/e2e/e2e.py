@@ -143,6 +143,8 @@ class Driver:
             expect((window.width, window.height) == CLIENT_SIZES[name],
                    f"{what}: client area {CLIENT_SIZES[name][0]}x{CLIENT_SIZES[name][1]}",
                    f"it is {window.width}x{window.height}")
+        if self.wine:
+            say(f"    {window!r}; Windows: {window.win32!r}")
         return window
 
     def close_with_window_manager(self, name):
