@@ -9,8 +9,8 @@
 set(VORARID_WINDOWS_MANIFEST ${PROJECT_BINARY_DIR}/packaging/windows/vorarid.manifest)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/vorarid.manifest.in ${VORARID_WINDOWS_MANIFEST} @ONLY)
 
-# resources: a .rc file of the program's own, which must take in the
-# manifest; the manifest alone otherwise.
+# vorarid_windows_program(TARGET [RESOURCES FILE.rc]): the program's own
+# resources, which must take in the manifest, or else the manifest alone.
 function(vorarid_windows_program target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "RESOURCES" "")
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)

@@ -170,7 +170,7 @@ class Driver:
         """Checks the message box by what a screen reader would read (under
         Wine: what it copies), then closes it with its only button."""
         if self.wine:
-            parts = self.s.message_box(title)
+            parts = self.s.copied_message_box(title)
             expect(parts[1:2] == [text], f"message box {title!r} says {text[:24]!r}...", f"it copied {parts}")
             expect([p.strip() for p in parts[2:]] == [OK], f"message box {title!r} has one button {OK!r}",
                    f"it copied {parts}")
@@ -761,30 +761,30 @@ def group_install(args):
                f"new: {sorted(set(after) - set(before))}")
 
 
-def uninstall_entry(s):
-    """The values of the game's entry under the user's installed apps, by
-    name; empty when there is none."""
-    out = "".join(s.run_windows_program("reg", "query", key, "/s")[1] for key in UNINSTALL_KEYS)
-    entry, current = {}, {}
-    for line in out.splitlines():
+def registry_keys(s, key):
+    """The values of each key under key, by name, as reg query lists them."""
+    keys = []
+    for line in s.run_windows_program("reg", "query", key, "/s")[1].splitlines():
         if line.startswith("HKEY_"):
-            current = {}
+            keys.append({})
             continue
         fields = line.split(None, 2)
-        if len(fields) == 3 and fields[1].startswith("REG_"):
-            current[fields[0]] = fields[2].strip()
-            if current.get("DisplayName") == "Vorarid":
-                entry = current
-    return entry
+        if keys and len(fields) == 3 and fields[1].startswith("REG_"):
+            keys[-1][fields[0]] = fields[2].strip()
+    return keys
+
+
+def uninstall_entry(s):
+    """The values of the game's entry under the installed apps, by name;
+    empty when there is none."""
+    return next((values for key in UNINSTALL_KEYS for values in registry_keys(s, key)
+                 if values.get("DisplayName") == "Vorarid"), {})
 
 
 def registered_icon(s):
     """Where Windows Installer keeps the icon the installed apps show for
     the game (the product's ProductIcon), as a Linux path."""
-    _, out = s.run_windows_program("reg", "query", r"HKCU\Software\Microsoft\Installer\Products", "/s")
-    for block in out.split("HKEY_")[1:]:
-        values = dict(line.split(None, 2)[::2] for line in block.splitlines()
-                      if len(line.split(None, 2)) == 3 and line.split(None, 2)[1].startswith("REG_"))
+    for values in registry_keys(s, r"HKCU\Software\Microsoft\Installer\Products"):
         if values.get("ProductName") == "Vorarid" and values.get("ProductIcon", "").startswith("C:\\"):
             return s.drive_c(*values["ProductIcon"][3:].split("\\"))
     return None
@@ -792,10 +792,8 @@ def registered_icon(s):
 
 def traces_of_the_game(s):
     """Every file of the prefix, and every line of its registry, that names
-    the game; the registry as the prefix's wineserver writes it out on
-    ending."""
-    subprocess.run([wine.WINESERVER, "--kill"], env=s.env, timeout=30)
-    subprocess.run([wine.WINESERVER, "--wait"], env=s.env, timeout=30)
+    the game."""
+    s.write_out_registry()
     found = []
     for top, _, files in os.walk(s.prefix):
         for name in files:
@@ -806,8 +804,6 @@ def traces_of_the_game(s):
                 with open(path, encoding="utf-8", errors="replace") as f:
                     found += [f"{name}: {line.strip()}" for line in f if "vorarid" in line.lower()
                               and not line.startswith("#")]
-    s.probe = wine.Probe(s.probe_path, s.env)  # the prefix's programs, up again
-    s.probe.windows()
     return found
 
 

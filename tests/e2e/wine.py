@@ -179,8 +179,20 @@ class WineSession(Session):
         self.env.update(wine_settings(self.prefix))
         # The probe first: its start brings up the prefix's wineserver and
         # Wine's services, so that the game's start is the game's own.
+        self._start_probe()
+
+    def _start_probe(self):
         self.probe = Probe(self.probe_path, self.env)
-        self.probe.windows()
+        self.probe.windows()  # up and answering
+
+    def write_out_registry(self):
+        """Ends the prefix's programs, the probe among them, so that its
+        wineserver writes the registry out to its files; then starts the
+        probe again."""
+        self.probe.stop()
+        subprocess.run([WINESERVER, "--kill"], env=self.env, timeout=30)
+        subprocess.run([WINESERVER, "--wait"], env=self.env, timeout=30)
+        self._start_probe()
 
     def run_windows_program(self, *argv, timeout=120):
         """Runs a Windows program of Wine's (msiexec, reg) in the prefix; its
@@ -287,7 +299,7 @@ class WineSession(Session):
         self.xdotool("key", "--delay", 40, *keys, "Return")
         wait_for(lambda: not self.popups(), "the menus to close", 5)
 
-    def message_box(self, title):
+    def copied_message_box(self, title):
         """The message box's title, text and buttons as it copies them at
         ctrl+C: lines of dashes between the parts."""
         box = self.wait_window(title)
