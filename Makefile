@@ -49,7 +49,7 @@ test-asan: build-asan
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -L sanitize
 
 # The game for Windows, cross-built: one .exe, linked against a static Qt
-# that scripts/windows-qt makes once from Debian's own qt6-base source.
+# that scripts/static-qt makes once from Debian's own qt6-base source.
 # Like `run`, a new tree leaves the tests out and one that has them keeps them.
 WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORARID_WERROR=ON \
 	  --toolchain $(CURDIR)/cmake/windows-x86_64.toolchain.cmake \
@@ -63,13 +63,13 @@ deps-windows-test:
 	@scripts/install-deps $(PACKAGES) $(TEST_PACKAGES) $(WINDOWS_PACKAGES)
 
 windows: deps-windows
-	scripts/windows-qt $(WINDOWS)/qt
+	scripts/static-qt windows $(WINDOWS)/qt
 	$(WINDOWS_CONFIGURE) $(if $(wildcard $(WINDOWS)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 	cmake --build $(WINDOWS) -j $(JOBS)
 
 # The Windows program played under Wine, in a private X server, from outside.
 test-windows: deps-windows-test
-	scripts/windows-qt $(WINDOWS)/qt
+	scripts/static-qt windows $(WINDOWS)/qt
 	$(WINDOWS_CONFIGURE) -DBUILD_TESTING=ON
 	cmake --build $(WINDOWS) -j $(JOBS)
 	ctest --test-dir $(WINDOWS) --output-on-failure

@@ -21,7 +21,7 @@ mkdir -p "$out" "$tmp/source"
    tar --null --verbatim-files-from -T - --ignore-failed-read -cf - 2> /dev/null) |
   tar -xmf - -C "$tmp/source" || fail "copying the sources"
 
-"$tmp/source/scripts/windows-qt" "$tmp/build/qt" || fail "unpacking the Windows Qt"
+"$tmp/source/scripts/static-qt" windows "$tmp/build/qt" || fail "unpacking the Windows Qt"
 SOURCE_DATE_EPOCH=$epoch cmake -S "$tmp/source" -B "$tmp/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   --toolchain "$tmp/source/cmake/windows-x86_64.toolchain.cmake" \
   -DCMAKE_PREFIX_PATH="$tmp/build/qt" -DCMAKE_FIND_ROOT_PATH="$tmp/build/qt" \
