@@ -8,7 +8,11 @@ option(VORARID_HARDENING "Harden optimised builds as Debian hardens its packages
 # Windows programs get what Windows checks in a program's header: address
 # space layout randomisation, with the full 64-bit range, and data that is
 # never run as code; and the stack protector.
-if(VORARID_HARDENING AND WIN32)
+# WebAssembly has none of these: its code is not in its memory, and the
+# browser's sandbox checks every access; there is nothing to add.
+if(EMSCRIPTEN)
+  message(STATUS "Hardening: none to add (WebAssembly in the browser's sandbox)")
+elseif(VORARID_HARDENING AND WIN32)
   add_compile_options(-fstack-protector-strong)
   add_link_options(-fstack-protector-strong -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
   message(STATUS "Hardening: ASLR (high entropy), NX, stack protector")

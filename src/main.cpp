@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
 
     Windows windows;
     Vorarid window(std::move(pictures.holders), windows);
-    window.show();
-    return app.exec();
+    showWindow(&window);
+    return endOfProgram(app.exec());
 }

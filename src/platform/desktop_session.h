@@ -2,11 +2,14 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace vorarid {
 
 // What differs between the desktops the game is built for. Each has a file
-// of its own (desktop_session_linux.cpp, desktop_session_windows.cpp),
-// chosen when the program is built.
+// of its own (desktop_session_linux.cpp, desktop_session_windows.cpp,
+// desktop_session_web.cpp for a page in a browser), chosen when the program
+// is built.
 
 // Makes sure there is a desktop to open windows on and picks how to reach
 // it. When there is none, says so in one line and returns false: Qt would
@@ -15,11 +18,27 @@ namespace vorarid {
 // On Linux that needs DISPLAY or WAYLAND_DISPLAY; and since windows on this
 // game have fixed places, which a Wayland client cannot set, the game runs
 // through XWayland where it exists, unless the player chose a platform.
-// Windows always has a desktop.
+// Windows always has a desktop, and so has a page.
 bool prepareDesktop();
 
 // Where Qt's own translations are: the system's on Linux, which its
-// packages keep up to date; inside the program on Windows, which has none.
+// packages keep up to date; inside the program on Windows and in a browser,
+// which have none.
 QString qtTranslationsPath();
+
+// Adds the fonts the program carries, for desktops that have none the game
+// can use (a browser); elsewhere, nothing.
+void addCarriedFonts();
+
+// Shows a top-level window at its size and at the place it was moved to
+// (moveWindowTwips). A window manager frames a new window where it asked
+// to be; a page's windows are framed by Qt, which knows the frame's size
+// only once the window shows, so there the window is placed again then.
+void showWindow(QWidget* window);
+
+// What main() returns once the event loop has ended: the exit code, to the
+// operating system. A page has no process to end: there the program's
+// runtime stops and the page is told, so that it can say so.
+int endOfProgram(int code);
 
 }  // namespace vorarid

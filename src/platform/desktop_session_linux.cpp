@@ -1,6 +1,7 @@
 #include "desktop_session.h"
 
 #include <QLibraryInfo>
+#include <QWidget>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -20,5 +21,11 @@ bool prepareDesktop() {
 }
 
 QString qtTranslationsPath() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
+
+void addCarriedFonts() {}
+
+void showWindow(QWidget* window) { window->showNormal(); }
+
+int endOfProgram(int code) { return code; }
 
 }  // namespace vorarid

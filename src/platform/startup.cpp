@@ -100,6 +100,7 @@ void setUpKoreanDesktop(QApplication& app) {
                          qtTranslationsPath()))
         QApplication::installTranslator(translator);
 
+    addCarriedFonts();
     const QString gulim = hangulFont();
     if (gulim.isEmpty()) {
         std::fputs("vorarid: no Hangul font is installed; Korean texts may show as boxes "

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop_session.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -33,7 +35,7 @@ public:
             window.raise();
             window.activateWindow();
         } else {
-            window.show();
+            showWindow(&window);
         }
     }
 

@@ -1,0 +1,38 @@
+// Put first into the page by the tests and the benchmark (tools/serve-site
+// --inject), before anything of the page runs: it counts the work the page
+// schedules, notes when the program first draws, and keeps what the
+// program says on the console. Read as window.vorarid_probe.
+(() => {
+  const probe = { scheduled: {}, ran: {}, firstDraw: null, console: [], exitCode: null };
+  window.vorarid_probe = probe;
+  const count = (table, name) => { table[name] = (table[name] || 0) + 1; };
+  // Every way a page can ask to run later: each asking and each run counts.
+  const wrap = (owner, name, position) => {
+    const original = owner[name];
+    owner[name] = function (...args) {
+      count(probe.scheduled, name);
+      const callback = args[position];
+      if (typeof callback === "function")
+        args[position] = function (...inner) { count(probe.ran, name); return callback.apply(this, inner); };
+      return original.apply(this, args);
+    };
+  };
+  wrap(window, "setTimeout", 0);
+  wrap(window, "setInterval", 0);
+  wrap(window, "requestAnimationFrame", 0);
+  wrap(window, "requestIdleCallback", 0);
+  wrap(window, "queueMicrotask", 0);
+  const post = MessagePort.prototype.postMessage;
+  MessagePort.prototype.postMessage = function (...args) { count(probe.scheduled, "postMessage"); return post.apply(this, args); };
+  // The program draws a window by putting its pixels into the window's canvas.
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    if (probe.firstDraw === null) probe.firstDraw = performance.now();
+    count(probe.ran, "draw");
+    return put.apply(this, args);
+  };
+  for (const level of ["log", "info", "warn", "error"]) {
+    const original = console[level];
+    console[level] = function (...args) { probe.console.push(`${level}: ${args.join(" ")}`); return original.apply(this, args); };
+  }
+})();
