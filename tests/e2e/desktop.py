@@ -93,9 +93,50 @@ def clean_environment(**extra):
 
 
 # ---------------------------------------------------------------------------
+# What a process costs, from /proc.
+
+class Thread:
+    """One thread: its name, its voluntary context switches (each a sleep
+    that ended), its CPU time in clock ticks and its time on the CPU in ns."""
+
+    def __init__(self, tid, name, switches, ticks, ns):
+        self.tid, self.name, self.switches, self.ticks, self.ns = tid, name, switches, ticks, ns
+
+    def __repr__(self):
+        return f"{self.name} {self.tid}"
+
+
+def threads(pid):
+    """Each thread of a process, by its id; one that ends meanwhile is left out."""
+    found = {}
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        task = f"/proc/{pid}/task/{tid}"
+        try:
+            with open(f"{task}/stat") as f:
+                name, fields = f.read().split(" (", 1)[1].rsplit(") ", 1)
+            with open(f"{task}/status") as f:
+                switches = next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches:"))
+            with open(f"{task}/schedstat") as f:
+                ns = int(f.read().split()[0])
+        except (OSError, StopIteration):
+            continue
+        fields = fields.split()
+        found[int(tid)] = Thread(int(tid), name, switches, int(fields[11]) + int(fields[12]), ns)
+    return found
+
+
+def cpu_ticks(pid):
+    """User and system time the process has used, in clock ticks."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
+# ---------------------------------------------------------------------------
 # Geometry of the main window's client area (the board under the menu bar).
 
 CELLS = list(range(1, 26)) + [0]
+OK = "확인"  # the caption of every OK button, the message boxes' too
 
 
 def cell_origin(cell):
@@ -163,6 +204,38 @@ class Board:
     def describe(self):
         kinds = sorted({k for v in self.cells.values() if v and v != BLANK for k in [v[0]]})
         return f"{self.layout_text()} (tile sets {kinds})"
+
+
+class Label:
+    """A label as its window's design has it: its place in client
+    coordinates (x, y, width, height), its background and text colours, the
+    least share of its pixels that its text covers, and its text where the
+    tests know it."""
+
+    def __init__(self, place, ground, ink, least, text=None):
+        self.place, self.ground, self.ink, self.least, self.text = place, ground, ink, least, text
+
+
+def labels_drawn(session, name, window, labels):
+    """For a session without an accessibility tree: each label of the window
+    is drawn in its colours, with some of it in its text's colour."""
+    def near(pixels, colour):
+        return sum(1 for p in pixels if max(abs(a - b) for a, b in zip(p, colour)) < 60) / len(pixels)
+
+    def drawn():
+        shot = session.screenshot((window.x, window.y, window.x + window.width, window.y + window.height))
+        shares = []
+        for label in labels:
+            x, y, w, h = label.place
+            pixels = list(shot.crop((x, y, x + w, y + h)).getdata())
+            text, ground = near(pixels, label.ink), near(pixels, label.ground)
+            if text < label.least or text + ground < 0.9:
+                return None
+            shares.append(text)
+        return shares
+    shares = wait_for(drawn, f"{name!r} to show its labels in their colours", 5)
+    say(f"ok  {name!r} shows its {len(shares)} labels in their colours, text on "
+        + ", ".join(f"{share:.0%}" for share in shares) + " of them")
 
 
 # ---------------------------------------------------------------------------
@@ -810,6 +883,82 @@ class Session:
             return obj.get_text(0, -1)
         except Exception:
             return ""
+
+    # -- what the driver reads, presses and measures ------------------------
+    # Here through the accessibility tree and the X server, as a screen
+    # reader and a window manager meet the game. A session without a tree
+    # (WineSession) does each from the screen and its own platform instead.
+
+    screen_reader = True  # whether a screen reader reaches the game's tree
+
+    def labels(self, window_object):
+        return [self.text_of(label) for label in self.descendants(window_object, role="LABEL")]
+
+    def message_box(self, title):
+        """The message box as a screen reader reads it: its texts and its
+        buttons' names. It must be a dialog."""
+        box = self.find_top_level(title)
+        if not any(self.has_role(box, role) for role in ("DIALOG", "ALERT", "FRAME")):
+            raise Failed(f"message box {title!r} is no dialog but a {box.get_role().value_nick}")
+        self.wait_window(title)
+        return self.labels(box), [b.get_name() for b in self.descendants(box, role="PUSH_BUTTON")]
+
+    def press_ok(self, name, at=None):
+        """Clicks the one 확인 button of a window or a message box and waits
+        for it to close. `at`, where the window's design puts the button,
+        serves a session that cannot ask the window."""
+        window = self.find_top_level(name)
+        buttons = self.descendants(window, role="PUSH_BUTTON", name=OK)
+        if len(buttons) != 1:
+            raise Failed(f"expected one {OK!r} button in {name!r}: "
+                         f"{[b.get_name() for b in self.descendants(window, role='PUSH_BUTTON')]}")
+        self.wait_window(name)
+        self.click(*self.centre(buttons[0]))
+        self.wait_window_gone(name)
+        wait_for(lambda: name not in [n for _, n, _ in self.top_levels()], f"{name!r} to leave the tree", 5)
+
+    def labels_shown(self, name, window, labels):
+        """The window, once in the tree, shows its labels (desktop.Label),
+        each with a text, the known ones word for word."""
+        tops = [n for _, n, _ in self.top_levels()]
+        expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
+        texts = self.labels(self.find_top_level(name))
+        expect(len(texts) == len(labels) and all(texts), f"{name!r} shows its {len(labels)} labels", f"{texts}")
+        for label in labels:
+            if label.text:
+                expect(label.text in texts, f"{name!r} says {label.text!r}", f"its labels: {texts}")
+
+    def owner(self, title):
+        """The title of the window that the window `title` belongs to, as the
+        X server has it (WM_TRANSIENT_FOR), or None."""
+        window = self.wait_window(title)
+        value = self._xprop("-id", str(window.id), "WM_TRANSIENT_FOR").rsplit("#", 1)[-1].strip()
+        if not value.startswith("0x"):
+            return None
+        owner = self.x_window(int(value, 16))
+        return owner.name if owner else value
+
+    def on_top(self):
+        """The title of the topmost window on the screen, as the window
+        manager stacks them (_NET_CLIENT_LIST_STACKING, bottom to top)."""
+        stacked = self._xprop("-root", "_NET_CLIENT_LIST_STACKING").partition("#")[2]
+        ids = [int(w, 16) for w in stacked.replace(",", " ").split()]
+        shown = [w for w in map(self.x_window, ids) if w and w.mapped and w.width > 3 and w.height > 3]
+        return shown[-1].name if shown else None
+
+    def idle(self, what, seconds, still, still_what):
+        """No thread of the game wakes for `seconds`, while `still` holds:
+        asking the X server where a window is wakes only the server."""
+        before = threads(self.game.pid)
+        holds(still, still_what, seconds)
+        after = threads(self.game.pid)
+        woken = {thread: thread.switches - before[tid].switches if tid in before else thread.switches
+                 for tid, thread in after.items() if tid not in before or thread.switches != before[tid].switches}
+        expect(not woken, f"{what}: no thread of the game wakes in {seconds} s", f"wake-ups: {woken}")
+
+    def left_running(self):
+        """What the game left running once it ended: nothing but itself here."""
+        return []
 
     # -- the main window ----------------------------------------------------
 

@@ -19,7 +19,8 @@ import shutil
 import subprocess
 import time
 
-from desktop import Failed, Session, XWindow, clean_environment, say, wait_for
+from desktop import (Failed, Session, XWindow, clean_environment, expect, holds, labels_drawn, say, threads,
+                     wait_for)
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -64,6 +65,21 @@ def wine_version():
     return subprocess.run([WINE, "--version"], capture_output=True, text=True).stdout.strip()
 
 
+def rest_pointer(env, pid, point):
+    """Puts the pointer on the desktop at point and waits until the program
+    has stopped waking for it: Wine follows a pointer over a window that
+    asked to hear when it leaves (as Qt's windows ask) with a timer of its
+    own, 10 to 20 times a second, in any program, until the tick that finds
+    it gone."""
+    subprocess.run(["xdotool", "mousemove", *map(str, point)], env=env, check=True, timeout=30)
+    seen = []
+
+    def settled():
+        seen.append(sum(thread.switches for thread in threads(pid).values()))
+        return len(seen) > 4 and seen[-1] == seen[-5]
+    wait_for(settled, "Wine to stop following the pointer", 10, interval=0.25)
+
+
 def processes_of(prefix):
     """The processes that run in a prefix: every Wine process has it in
     its environment."""
@@ -88,8 +104,8 @@ class Win32Window:
     height) on the screen."""
 
     def __init__(self, line):
-        handle, process, outer, visible, client, x_window, self.title = line.split("\t")
-        self.handle, self.process, self.x_window = int(handle), int(process), int(x_window)
+        handle, process, owner, outer, visible, client, x_window, self.title = line.split("\t")
+        self.handle, self.process, self.owner, self.x_window = int(handle), int(process), int(owner), int(x_window)
 
         def box(text):
             left, top, right, bottom = map(int, text.split())
@@ -118,7 +134,8 @@ class WineWindow(XWindow):
 
     def __repr__(self):
         return (f"<{self.name!r} {self.width}x{self.height}, Windows' frame at {self.outer_top_left}, "
-                f"the window manager's at {self.x_outer_top_left}, {'mapped' if self.mapped else 'unmapped'}>")
+                f"the window manager's at {self.x_outer_top_left}, {'mapped' if self.mapped else 'unmapped'}; "
+                f"Windows: {self.win32!r}>")
 
 
 class Probe:
@@ -227,10 +244,10 @@ class WineSession(Session):
             subprocess.run([WINESERVER, "--wait"], env=self.env, timeout=30)
         super().stop()
 
-    def wine_leftovers(self, timeout=30):
+    def left_running(self, timeout=30):
         """Once the game has ended: waits for the prefix's wineserver to end,
-        which it does a moment after its last program; returns the
-        processes still running in the prefix."""
+        which it does a moment after its last program; the processes still
+        running in the prefix."""
         self.probe.stop()
         subprocess.run([WINESERVER, "--wait"], env=self.env, timeout=timeout)
         return processes_of(self.prefix)
@@ -299,18 +316,69 @@ class WineSession(Session):
         self.xdotool("key", "--delay", 40, *keys, "Return")
         wait_for(lambda: not self.popups(), "the menus to close", 5)
 
-    def copied_message_box(self, title):
-        """The message box's title, text and buttons as it copies them at
-        ctrl+C: lines of dashes between the parts."""
-        box = self.wait_window(title)
-        wait_for(lambda: self.active_window() == box.id, f"the message box {title!r} to have the focus", 5)
+    # -- what the driver reads, presses and measures ------------------------
+    # Without an accessibility tree: from the screen, and from Windows.
+
+    screen_reader = False
+
+    def message_box(self, title):
+        """The message box's texts and buttons as it copies them at ctrl+C:
+        title, text and buttons, with lines of dashes between the parts."""
+        self.focus(title)
         self.key("ctrl+c")
         parts = []
 
         def copied():
-            lines = self.probe.clipboard()
-            text = "\n".join(lines)
+            text = "\n".join(self.probe.clipboard())
             parts[:] = [p.strip("\n") for p in text.split("---------------------------") if p.strip()]
             return parts and parts[0] == title
         wait_for(copied, f"the message box {title!r} to copy its texts", 5)
-        return parts
+        return parts[1:2], [p.strip() for p in parts[2:]]
+
+    def focus(self, title):
+        """Gives the window the focus, as a click on its title bar does."""
+        window = self.wait_window(title)
+        if self.active_window() != window.id:
+            self.click(*window.title_bar_point())
+        wait_for(lambda: self.active_window() == window.id, f"{title!r} to have the focus", 5)
+
+    def press_ok(self, name, at=None):
+        """Clicks the 확인 button where the window's design puts it, or for a
+        message box, whose buttons Windows lays out, presses its default
+        button with the return key; and waits for the window to close."""
+        if at:
+            window = self.wait_window(name)
+            self.click(window.x + at[0], window.y + at[1])
+        else:
+            self.focus(name)
+            self.key("Return")
+        self.wait_window_gone(name)
+
+    def labels_shown(self, name, window, labels):
+        labels_drawn(self, name, window, labels)
+
+    def owner(self, title):
+        """The title of the window that the window `title` belongs to, as
+        Windows has it (GetWindow(GW_OWNER)), or None."""
+        windows = wait_for(lambda: self.win32_windows(title) and self.win32_windows(), f"the window {title!r}", 10)
+        handle = next(w.owner for w in windows if w.title == title)
+        return next((w.title for w in windows if w.handle == handle), None)
+
+    def idle(self, what, seconds, still, still_what):
+        """The game's GUI thread uses no CPU time for `seconds`; `still`
+        holds afterwards. The pointer rests on the desktop first, and
+        meanwhile only /proc is read: asking the X server about Wine's
+        windows wakes them. The GUI thread, the process's first, is where
+        the game's code runs; Wine's own threads in the process keep house
+        (its timers, its services) and are shown, not judged."""
+        pid = self.game.pid
+        rest_pointer(self.env, pid, (1010, 750))
+        before = threads(pid)
+        holds(lambda: threads(pid)[pid].ticks == before[pid].ticks, f"{what}: the game's GUI thread uses no CPU time",
+              seconds)
+        after = threads(pid)
+        expect(still(), still_what)
+        say("meanwhile, by thread: " + ", ".join(
+            f"{thread!r}: {thread.ticks - before[tid].ticks if tid in before else thread.ticks} ticks, "
+            f"{thread.switches - before[tid].switches if tid in before else thread.switches} wake-ups"
+            for tid, thread in sorted(after.items())))
