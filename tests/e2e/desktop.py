@@ -956,6 +956,15 @@ class Session:
                  for tid, thread in after.items() if tid not in before or thread.switches != before[tid].switches}
         expect(not woken, f"{what}: no thread of the game wakes in {seconds} s", f"wake-ups: {woken}")
 
+    def failure_shown(self):
+        """Once the game has failed to start: its exit code and what it told
+        the player, which must be one line on stderr."""
+        code = self.exit_code("a failed start")
+        lines = self.stderr_text().splitlines()
+        if len(lines) != 1:
+            raise Failed(f"expected one line on stderr, not {lines}")
+        return code, lines[0]
+
     def left_running(self):
         """What the game left running once it ended: nothing but itself here."""
         return []

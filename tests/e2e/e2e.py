@@ -561,6 +561,16 @@ def group_display_nowhere(args):
     expect_clear_refusal(code, out, err, f"DISPLAY=:{number} with no server", "display")
 
 
+def group_failed_start(args):
+    """A start that fails tells the player why: here Qt has no platform of
+    the name it is given."""
+    with open_session(args, env={"QT_QPA_PLATFORM": "nonesuch"}) as s:
+        code, shown = s.failure_shown()
+        say(f"exit code {code}; the game said: {shown!r}")
+        expect(code == 1, "a failed start ends with exit code 1", f"exit code {code}")
+        expect("platform plugin" in shown, "and says that Qt found no platform plugin", shown)
+
+
 def group_no_hangul_font(args):
     with tempfile.TemporaryDirectory(prefix="vorarid-e2e-fonts-") as fonts:
         config = os.path.join(fonts, "fonts.conf")
@@ -721,6 +731,7 @@ GROUPS = {
     "no-display": group_no_display,
     "display-nowhere": group_display_nowhere,
     "no-hangul-font": group_no_hangul_font,
+    "failed-start": group_failed_start,
     "wine-prefix": group_wine_prefix,
     "install": group_install,
     "unzipped": group_unzipped,

@@ -354,6 +354,13 @@ class WineSession(Session):
             self.key("Return")
         self.wait_window_gone(name)
 
+    def failure_shown(self):
+        """A message box, since a Windows program has no console; closed
+        with its button, the game ends."""
+        texts, _ = self.message_box("Vorarid")
+        self.press_ok("Vorarid")
+        return self.exit_code("closing the box"), "\n".join(texts)
+
     def labels_shown(self, name, window, labels):
         labels_drawn(self, name, window, labels)
 
