@@ -12,6 +12,7 @@ process: one Session per driver process.
 Runs under /usr/bin/python3, where Debian's python3-gi and python3-pil live.
 """
 
+import collections
 import ctypes
 import os
 import select
@@ -95,15 +96,9 @@ def clean_environment(**extra):
 # ---------------------------------------------------------------------------
 # What a process costs, from /proc.
 
-class Thread:
-    """One thread: its name, its voluntary context switches (each a sleep
-    that ended), its CPU time in clock ticks and its time on the CPU in ns."""
-
-    def __init__(self, tid, name, switches, ticks, ns):
-        self.tid, self.name, self.switches, self.ticks, self.ns = tid, name, switches, ticks, ns
-
-    def __repr__(self):
-        return f"{self.name} {self.tid}"
+# One thread: its voluntary context switches (each a sleep that ended), its
+# CPU time in clock ticks and its time on the CPU in ns.
+Thread = collections.namedtuple("Thread", "name switches ticks ns")
 
 
 def threads(pid):
@@ -121,8 +116,12 @@ def threads(pid):
         except (OSError, StopIteration):
             continue
         fields = fields.split()
-        found[int(tid)] = Thread(int(tid), name, switches, int(fields[11]) + int(fields[12]), ns)
+        found[int(tid)] = Thread(f"{name} {tid}", switches, int(fields[11]) + int(fields[12]), ns)
     return found
+
+
+def near(got, wanted, within):
+    return all(abs(a - b) <= within for a, b in zip(got, wanted))
 
 
 def cpu_ticks(pid):
@@ -206,14 +205,10 @@ class Board:
         return f"{self.layout_text()} (tile sets {kinds})"
 
 
-class Label:
-    """A label as its window's design has it: its place in client
-    coordinates (x, y, width, height), its background and text colours, the
-    least share of its pixels that its text covers, and its text where the
-    tests know it."""
-
-    def __init__(self, place, ground, ink, least, text=None):
-        self.place, self.ground, self.ink, self.least, self.text = place, ground, ink, least, text
+# A label as its window's design has it: its place in client coordinates
+# (x, y, width, height), its background and text colours, the least share
+# of its pixels that its text covers, and its text where the tests know it.
+Label = collections.namedtuple("Label", "place ground ink least text", defaults=[None])
 
 
 def labels_drawn(session, name, window, labels):
@@ -226,7 +221,7 @@ def labels_drawn(session, name, window, labels):
         shot = session.screenshot((window.x, window.y, window.x + window.width, window.y + window.height))
         shares = []
         for label in labels:
-            x, y, w, h = label.place
+            x, y, w, h = (round(v * session.scale) for v in label.place)
             pixels = list(shot.crop((x, y, x + w, y + h)).getdata())
             text, ground = near(pixels, label.ink), near(pixels, label.ground)
             if text < label.least or text + ground < 0.9:
@@ -392,6 +387,9 @@ exec sleep infinity
 
 
 class Session:
+    screen = (1024, 768)  # the X server's, where it is Xvfb
+    scale = 1  # device pixels to a pixel of the windows' design
+
     def __init__(self, game, window_manager=None, env=None):
         """game: the program, or None to start one later (start_game);
         window_manager: a name from WINDOW_MANAGERS or COMPOSITORS, True for
@@ -485,7 +483,7 @@ class Session:
     def _start_x_server(self, runtime):
         # -displayfd: the server picks a free display itself, so parallel runs never race for a number.
         r, w = os.pipe()
-        self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
                     clean_environment(), pass_fds=(w,))
         os.close(w)
         self.display = ":" + _read_line_from(r, 20, "Xvfb")
@@ -714,15 +712,16 @@ class Session:
     def wait_window_gone(self, name, timeout=10):
         wait_for(lambda: not self.shown_windows(name), f"the window {name!r} to close", timeout)
 
-    def wait_placed(self, name, top_left, timeout=10):
-        """Waits for the window's outer top-left to settle where it belongs.
-        The window manager frames a window a moment after it maps."""
+    def wait_placed(self, name, top_left, timeout=10, within=0):
+        """Waits for the window's outer top-left to settle where it belongs,
+        within `within` pixels each way. The window manager frames a window
+        a moment after it maps."""
         last = []
 
         def probe():
             windows = self.shown_windows(name)
             last[:] = windows
-            if len(windows) == 1 and windows[0].outer_top_left == top_left and \
+            if len(windows) == 1 and near(windows[0].outer_top_left, top_left, within) and \
                     (not self.window_manager or windows[0].frame != (0, 0, 0, 0)):
                 return windows[0]
             return None
@@ -742,7 +741,7 @@ class Session:
     def screenshot(self, box=None):
         """The screen, or the part of it in box (left, top, right, bottom), as an RGB image."""
         if not self.compositor:
-            return self.x_connection.grab(box or (0, 0, 1024, 768))
+            return self.x_connection.grab(box or (0, 0, *self.screen))
         # A rootless Xwayland keeps no picture of the screen, only each
         # window's own: the game's windows, drawn at their places on black.
         screen = Image.new("RGB", SCREEN)
@@ -952,8 +951,8 @@ class Session:
         before = threads(self.game.pid)
         holds(still, still_what, seconds)
         after = threads(self.game.pid)
-        woken = {thread: thread.switches - before[tid].switches if tid in before else thread.switches
-                 for tid, thread in after.items() if tid not in before or thread.switches != before[tid].switches}
+        woken = {t.name: t.switches - before[tid].switches if tid in before else t.switches
+                 for tid, t in after.items() if tid not in before or t.switches != before[tid].switches}
         expect(not woken, f"{what}: no thread of the game wakes in {seconds} s", f"wake-ups: {woken}")
 
     def failure_shown(self):
@@ -1044,12 +1043,18 @@ class Session:
         every tile and with the window's own empty background."""
         shot = shot or self.screenshot()
         ox, oy = self.client_origin()
+
+        def crop(x, y):
+            """The 47x47 design pixels at (x, y) of the client area; scaled
+            back to them where the screen has more."""
+            part = shot.crop(tuple(o + round(v * self.scale) for o, v in zip((ox, oy, ox, oy), (x, y, x + 47, y + 47))))
+            return part if self.scale == 1 else part.resize((47, 47), Image.BOX)
         # The strip left of p0 belongs to no cell: flat window background.
-        background = shot.crop((ox + 40, oy + 241, ox + 87, oy + 288))
+        background = crop(40, 241)
         cells, distances = {}, {}
         for cell in CELLS:
             x, y = cell_origin(cell)
-            inside = shot.crop((ox + x + 1, oy + y + 1, ox + x + 48, oy + y + 48))
+            inside = crop(x + 1, y + 1)
             best, best_distance = BLANK, difference(inside, background)
             for key, tile in pictures.tiles.items():
                 if best_distance < 0.5:
@@ -1078,7 +1083,8 @@ class Session:
 
     def click_cells(self, cells):
         ox, oy = self.client_origin()
-        self.click_many([(ox + cell_centre(c)[0], oy + cell_centre(c)[1]) for c in cells])
+        self.click_many([(ox + round(cell_centre(c)[0] * self.scale), oy + round(cell_centre(c)[1] * self.scale))
+                         for c in cells])
 
 
 def run_checks(group, checks):

@@ -26,7 +26,7 @@ import zipfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from desktop import (BLANK, CELLS, DESKTOPS, OK, Failed, Label, Pictures, Session, cell_origin,  # noqa: E402
-                     clean_environment, difference, expect, holds, run_checks, say, wait_for)
+                     clean_environment, difference, expect, holds, near, run_checks, say, wait_for)
 import wine  # noqa: E402
 
 MAIN = "Vorarid  "
@@ -104,7 +104,7 @@ def open_session(args, window_manager=None, env=None):
     """The private desktop with the game: the Linux program, or the Windows
     program under Wine (which always has a window manager)."""
     if args.wine:
-        return wine.WineSession(args.game, args.wine, args.wine_prefix, MENUS, env=env)
+        return wine.WineSession(args.game, args.wine, args.wine_prefix, MENUS, env=env, dpi=args.dpi)
     return Session(args.game, window_manager=window_manager, env=env)
 
 
@@ -132,15 +132,21 @@ class Driver:
     # -- windows --------------------------------------------------------------
 
     def check_window(self, name, what):
-        """The window is up once, at its place, with its client size."""
-        window = self.s.wait_placed(name, PLACES[name])
+        """The window is up once, at its place, with its client size: in
+        device pixels, the design's at the session's scale, within the pixel
+        that the design's rounding to whole pixels at 96 dpi and Qt's
+        scaling of them leave."""
+        within = 0 if self.s.scale == 1 else 1
+        place = tuple(v * self.s.scale for v in PLACES[name])
+        window = self.s.wait_placed(name, place, within=within)
         expect(len(self.s.shown_windows(name)) == 1, f"{what}: one window {name!r}")
-        expect(window.outer_top_left == PLACES[name],
-               f"{what}: outer top-left at {PLACES[name]}, frame (left, right, top, bottom) {window.frame}",
-               f"it is at {window.outer_top_left}")
+        expect(near(window.outer_top_left, place, within),
+               f"{what}: outer top-left at {PLACES[name]} × {self.s.scale:g}, frame (left, right, top, bottom) "
+               f"{window.frame}", f"it is at {window.outer_top_left}")
         if name in CLIENT_SIZES:
-            expect((window.width, window.height) == CLIENT_SIZES[name],
-                   f"{what}: client area {CLIENT_SIZES[name][0]}x{CLIENT_SIZES[name][1]}",
+            size = tuple(v * self.s.scale for v in CLIENT_SIZES[name])
+            expect(near((window.width, window.height), size, within),
+                   f"{what}: client area {CLIENT_SIZES[name][0]}x{CLIENT_SIZES[name][1]} × {self.s.scale:g}",
                    f"it is {window.width}x{window.height}")
         say(f"    {window!r}")
         return window
@@ -459,10 +465,13 @@ def platform_plugins(pid):
 def group_places(args):
     """Every window opens with its frame's corner at its place, whatever the
     window manager; a window the player moves stays there; a closed one comes
-    back at its place; and with all of them open the game sleeps."""
+    back at its place; a dealt board's tiles fill their cells; and with all
+    of them open the game sleeps. Under Wine at another dpi, every place and
+    size scaled as the windows' twips scale."""
     with open_session(args, window_manager=args.wm) as s:
         d = Driver(args, s)
-        desktop = args.wm or "no window manager"
+        desktop = (args.wm or "no window manager") + (f" at {args.dpi} dpi" if args.dpi != 96 else "")
+        away = {name: tuple(round(v * s.scale) for v in place) for name, place in AWAY.items()}
 
         def open_window(name):
             if name == HELP:
@@ -481,22 +490,23 @@ def group_places(args):
 
         def move_away(name, window):
             # At once: the window manager may still be busy framing it.
-            s.move_window(window, *AWAY[name])
-            wait_for(lambda: outer_top_left(name) == AWAY[name], f"{name!r} to move to {AWAY[name]}", 10)
-            say(f"moved {name!r} to {AWAY[name]}")
+            s.move_window(window, *away[name])
+            wait_for(lambda: outer_top_left(name) == away[name], f"{name!r} to move to {away[name]}", 10)
+            say(f"moved {name!r} to {away[name]}")
 
         move_away(MAIN, d.check_window(MAIN, f"{desktop}: the main window at the start"))
         if "WAYLAND_DISPLAY" in s.env:
             plugins = platform_plugins(s.game.pid)
             expect(plugins == ["libqxcb.so"], f"{desktop}: given both displays, the game chose Xwayland (xcb)",
                    f"platform plugins loaded: {plugins}")
-        d.deal("Dozud")
+        kind, _ = d.deal("Dozud")
         s.choose("시작", "포기")
         d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
+        s.wait_board(d.pictures, pictures_of(kind, SOLVED), f"{desktop}: the board in order, each tile filling its cell")
         small = [HELP, CREDITS, PICTURE, CONGRATULATIONS]
         for name in small:
             move_away(name, open_window(name))
-        holds(lambda: all(outer_top_left(name) == AWAY[name] for name in [MAIN] + small),
+        holds(lambda: all(outer_top_left(name) == away[name] for name in [MAIN] + small),
               f"{desktop}: all five windows stay where they were moved", 3)
 
         for name in small:
@@ -505,7 +515,7 @@ def group_places(args):
         for name in small:
             open_window(name)
         # Five seconds of idling, at once.
-        s.idle(desktop, 5, lambda: outer_top_left(MAIN) == AWAY[MAIN], "the main window stays where it was moved")
+        s.idle(desktop, 5, lambda: outer_top_left(MAIN) == away[MAIN], "the main window stays where it was moved")
 
         s.choose("시작", "끝내기")
         code = s.exit_code("끝내기")
@@ -630,9 +640,11 @@ def group_install(args):
         game = s.user_folder("AppData", "Local", "Programs", "Vorarid", "vorarid.exe")
         shortcut = s.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs", "Vorarid.lnk")
         expect(os.path.isfile(game), r"the game is in %LOCALAPPDATA%\Programs\Vorarid", game)
-        for licence in ("MIT.txt", "CC-BY-4.0.txt", os.path.join("Qt", "LGPL-3.0-only.txt")):
+        for licence in ("MIT.txt", "CC-BY-4.0.txt", "GCC.txt", "MinGW-w64.txt", os.path.join("Qt", "LGPL-3.0-only.txt")):
             expect(os.path.isfile(os.path.join(os.path.dirname(game), "LICENSES", licence)),
                    f"with LICENSES\\{licence} beside it")
+        with open(os.path.join(os.path.dirname(game), "README.txt"), encoding="utf-8") as f:
+            expect("Settings › Apps" in f.read(), "and the read-me that says Settings › Apps removes it")
         expect(os.path.isfile(shortcut), "a shortcut 'Vorarid' is in the user's Start menu", shortcut)
         with open(shortcut, "rb") as f:
             target = f.read()
@@ -708,17 +720,29 @@ def traces_of_the_game(s):
 
 def group_unzipped(args):
     """The zip, unpacked into a folder whose path has Korean letters and
-    blanks, runs the game from there."""
+    blanks, runs the game from there: a GUI program (a console program
+    brings a console window with it) with its icon at every size Windows
+    shows it, and a read-me that Notepad shows line by line (CR LF) and
+    that says how to remove the game."""
     with wine.WineSession(None, args.wine, args.wine_prefix, MENUS) as s:
         d = Driver(args, s)
         folder = s.user_folder("Desktop", "보라리드 게임 모음", "Vorarid 1.0")
         os.makedirs(folder)
         with zipfile.ZipFile(args.zip) as archive:
             archive.extractall(folder)
-            names = archive.namelist()
-        expect("vorarid.exe" in names and "README.txt" in names, "the zip holds vorarid.exe and README.txt",
-               f"{names}")
-        start_and_quit(s, d, os.path.join(folder, "vorarid.exe"), f"the game unpacked into {folder!r}")
+        game = os.path.join(folder, "vorarid.exe")
+        header = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", game], capture_output=True, text=True).stdout
+        expect("Subsystem\t\t00000002\t(Windows GUI)" in header, "vorarid.exe is a Windows GUI program")
+        icons = subprocess.run(f"wrestool -x -t 14 '{game}' | icotool -l -", shell=True, capture_output=True,
+                               text=True).stdout
+        sizes = sorted(int(line.split("--width=")[1].split()[0]) for line in icons.splitlines() if "depth=32" in line)
+        expect(sizes == [16, 20, 24, 32, 40, 48, 64, 96, 128, 256], "with its icon in 32 bits at every size",
+               f"{sizes}: {icons}")
+        with open(os.path.join(folder, "README.txt"), "rb") as f:
+            readme = f.read()
+        expect(b"\r\n" in readme and b"delete this folder" in readme.replace(b"\r\n", b"\n"),
+               "the read-me ends its lines with CR LF and says that deleting the folder removes the game")
+        start_and_quit(s, d, game, f"the game unpacked into {folder!r}")
 
 
 GROUPS = {
@@ -748,6 +772,7 @@ def main():
                              "compositor with Xwayland")
     parser.add_argument("--wine", metavar="PROBE", help="the game is a Windows program: run it under Wine")
     parser.add_argument("--wine-prefix", metavar="DIR", help="the Wine prefix each Windows test copies")
+    parser.add_argument("--dpi", type=int, default=96, help="under Wine: Windows' dots per inch (96 is 100 %%)")
     parser.add_argument("--msi", help="the installer, for the group install")
     parser.add_argument("--zip", help="the zip, for the group unzipped")
     parser.add_argument("group", choices=sorted(GROUPS))

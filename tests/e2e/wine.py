@@ -182,11 +182,15 @@ MENU_TITLES = {"시작": (15, 9), "도움말": (64, 9)}
 
 class WineSession(Session):
     """A Session whose game is a Windows program under Wine, in a copy of a
-    prefix made once for the test run (make_prefix), with a window manager."""
+    prefix made once for the test run (make_prefix), with a window manager;
+    at dpi dots per inch (Windows' scaling, 96 being 100 %), on a screen
+    that much larger."""
 
-    def __init__(self, game, probe, prefix, menus, window_manager=True, env=None):
+    def __init__(self, game, probe, prefix, menus, window_manager=True, env=None, dpi=96):
         super().__init__(game, window_manager=window_manager, env=env)
         self.probe_path, self.prefix_template, self.menus = probe, prefix, menus
+        self.dpi, self.scale = dpi, dpi / 96
+        self.screen = tuple(round(v * self.scale) for v in self.screen)
         self.probe = None
         self.prefix = None
 
@@ -194,6 +198,9 @@ class WineSession(Session):
         self.prefix = os.path.join(self.tmp, "wine-prefix")
         shutil.copytree(self.prefix_template, self.prefix, symlinks=True)
         self.env.update(wine_settings(self.prefix))
+        if self.dpi != 96:
+            self.run_windows_program("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                                     "REG_DWORD", "/d", str(self.dpi), "/f")
         # The probe first: its start brings up the prefix's wineserver and
         # Wine's services, so that the game's start is the game's own.
         self._start_probe()
@@ -280,7 +287,7 @@ class WineSession(Session):
         if len(main) != 1:
             raise Failed(f"expected one main window, found {main}")
         x, y, _, height = main[0].client
-        return x, y + height - 289
+        return x, y + height - round(289 * self.scale)
 
     def raise_main_window(self):
         """Clicks the empty strip left of p0 and waits for the main window
@@ -289,7 +296,7 @@ class WineSession(Session):
         ox, oy = self.client_origin()
         # Without --sync, which waits for the pointer to move, forever when
         # it is there already: it is after a command chosen from the keyboard.
-        self.xdotool("mousemove", ox + 96, oy + 264, "click", 1)
+        self.xdotool("mousemove", ox + round(96 * self.scale), oy + round(264 * self.scale), "click", 1)
         wait_for(lambda: self.active_window() == main.id, "the main window to have the focus", 5)
 
     def popups(self):
@@ -304,7 +311,7 @@ class WineSession(Session):
         self.raise_main_window()
         x, y, _, _ = self.win32_windows("Vorarid  ")[0].client
         title = MENU_TITLES[path[0]]
-        self.xdotool("mousemove", x + title[0], y + title[1], "click", 1)
+        self.xdotool("mousemove", x + round(title[0] * self.scale), y + round(title[1] * self.scale), "click", 1)
         wait_for(self.popups, f"the menu {path[0]!r} to open", 5)
         keys, entries = [], dict(self.menus)[path[0]]
         for depth, name in enumerate(path[1:]):
@@ -348,7 +355,7 @@ class WineSession(Session):
         button with the return key; and waits for the window to close."""
         if at:
             window = self.wait_window(name)
-            self.click(window.x + at[0], window.y + at[1])
+            self.click(window.x + round(at[0] * self.scale), window.y + round(at[1] * self.scale))
         else:
             self.focus(name)
             self.key("Return")
@@ -386,6 +393,6 @@ class WineSession(Session):
         after = threads(pid)
         expect(still(), still_what)
         say("meanwhile, by thread: " + ", ".join(
-            f"{thread!r}: {thread.ticks - before[tid].ticks if tid in before else thread.ticks} ticks, "
-            f"{thread.switches - before[tid].switches if tid in before else thread.switches} wake-ups"
-            for tid, thread in sorted(after.items())))
+            f"{t.name}: {t.ticks - before[tid].ticks if tid in before else t.ticks} ticks, "
+            f"{t.switches - before[tid].switches if tid in before else t.switches} wake-ups"
+            for tid, t in sorted(after.items())))
