@@ -62,6 +62,9 @@ KNOWN_SOURCES = {
 
 ICON_NAME = "io.github.vorarid.Vorarid"
 ICON_SIZES = (32, 48, 64, 128, 256)
+# What Windows shows a program's icon at: the taskbar, Start, Explorer's
+# views, at 100 to 200 % scaling.
+WINDOWS_ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 96, 128, 256)
 
 
 def photo_path(root, kind):
@@ -74,6 +77,10 @@ def tile_path(root, prefix, i):
 
 def ico_path(root):
     return os.path.join(root, "src/assets/icon/vorarid.ico")
+
+
+def windows_ico_path(root):
+    return os.path.join(root, "packaging/windows/vorarid.ico")
 
 
 def png_icon_path(root, size):
@@ -385,10 +392,48 @@ def ico_bytes(pal, idx, opaque):
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in pal)
     info = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 4, 0,
                        len(xor) + len(andm), 0, 0, 16, 0)
-    image = info + palette + bytes(xor) + bytes(andm)
-    header = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", 32, 32, 16, 0, 1, 4, len(image), 6 + 16)
-    return header + entry + image
+    return ico_container([(32, 16, 4, info + palette + bytes(xor) + bytes(andm))])
+
+
+def ico_container(images):
+    """An ICO file of (size, colours, bits per pixel, image data) entries."""
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries, data = b"", b""
+    for size, colours, bpp, image in images:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0,
+                               1, bpp, len(image), offset + len(data))
+        data += image
+    return header + entries + data
+
+
+def bgra_image(img):
+    """A 32-bit image with alpha and its AND mask, as an ICO holds one."""
+    size = img.size[0]
+    xor, andm = bytearray(), bytearray()
+    for y in range(size - 1, -1, -1):  # rows bottom-up
+        bits = bytearray((size + 31) // 32 * 4)
+        for x in range(size):
+            r, g, b, a = img.getpixel((x, y))
+            xor += bytes((b, g, r, a))
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        andm += bits
+    info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
+                       len(xor) + len(andm), 0, 0, 0, 0)
+    return info + bytes(xor) + bytes(andm)
+
+
+def windows_ico_bytes(window_ico):
+    """The Windows program's icon: the window icon's 16-colour 32x32 image,
+    then every size Windows asks for in 32 bits with alpha, the 256 px one
+    PNG-compressed, as Windows Vista and later read it."""
+    images = [(32, 16, 4, window_ico[22:])]
+    for size in WINDOWS_ICON_SIZES:
+        img = render_icon(size)
+        images.append((size, 0, 32,
+                       png_bytes(img) if size == 256 else bgra_image(img)))
+    return ico_container(images)
 
 
 def svg_text():
@@ -423,7 +468,9 @@ def svg_text():
 
 def build_icon(root):
     pal, idx, opaque = icon_32_indexed()
-    write_bytes(ico_path(root), ico_bytes(pal, idx, opaque))
+    window_ico = ico_bytes(pal, idx, opaque)
+    write_bytes(ico_path(root), window_ico)
+    write_bytes(windows_ico_path(root), windows_ico_bytes(window_ico))
     # The 32 px PNG shows exactly the pixels of the .ico.
     png32 = Image.new("RGBA", (32, 32))
     png32.putdata([pal[i] + ((255,) if o else (0,))
@@ -432,8 +479,9 @@ def build_icon(root):
     for size in ICON_SIZES[1:]:
         write_bytes(png_icon_path(root, size), png_bytes(render_icon(size)))
     write_bytes(svg_icon_path(root), svg_text().encode("ascii"))
-    print("icon: vorarid.ico, %s px PNGs, SVG"
-          % ", ".join(str(s) for s in ICON_SIZES))
+    print("icon: vorarid.ico, %s px PNGs, SVG; Windows' vorarid.ico at %s px"
+          % (", ".join(str(s) for s in ICON_SIZES),
+             ", ".join(str(s) for s in WINDOWS_ICON_SIZES)))
 
 
 # --------------------------------------------------------------------------
@@ -526,6 +574,31 @@ def check_ico(path):
     return ["%s: %s" % (path, e) for e in errs]
 
 
+def check_windows_ico(path, window_ico):
+    """The window icon's image first, then each size in 32 bits, with
+    see-through corners; the 256 px one a PNG."""
+    with open(path, "rb") as f:
+        data = f.read()
+    count = struct.unpack("<HHH", data[:6])[2]
+    entries = [struct.unpack("<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+               for i in range(count)]
+    errs = []
+    got = [(w or 256, bpp) for w, _, _, _, _, bpp, _, _ in entries]
+    want = [(32, 4)] + [(size, 32) for size in WINDOWS_ICON_SIZES]
+    if got != want:
+        errs.append("sizes and depths %s, want %s" % (got, want))
+    first = entries[0]
+    if data[first[7]:first[7] + first[6]] != window_ico[22:]:
+        errs.append("its 16-colour image is not the window icon's")
+    for w, _, _, _, _, bpp, n, off in entries[1:]:
+        image = data[off:off + n]
+        if (w == 0) != image.startswith(b"\x89PNG\r\n\x1a\n"):
+            errs.append("%d px: PNG only at 256 px" % (w or 256))
+        elif w and (image[40 + 3] != 0 or image[40 + 4 * (w * w // 2 + w // 2) + 3] != 255):
+            errs.append("%d px: corners not see-through or middle not opaque" % w)
+    return ["%s: %s" % (path, e) for e in errs]
+
+
 def check_png(path, size):
     with open(path, "rb") as f:
         data = f.read()
@@ -595,6 +668,8 @@ def check(root):
     if heights and max(heights) - min(heights) > 2:
         errs.append("number heights differ: %s" % sorted(heights))
     errs += check_ico(ico_path(root))
+    with open(ico_path(root), "rb") as f:
+        errs += check_windows_ico(windows_ico_path(root), f.read())
     for size in ICON_SIZES:
         errs += check_png(png_icon_path(root, size), size)
     # The 32 px PNG is the .ico's picture.

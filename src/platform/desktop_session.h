@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,6 +21,17 @@ namespace vorarid {
 // through XWayland where it exists, unless the player chose a platform.
 // Windows always has a desktop, and so has a page.
 bool prepareDesktop();
+
+// The reason for a start-up failure that Qt reports as fatal, from its
+// message and what it said before.
+QString startupFailureReason(const QString& fatal, const QStringList& earlier);
+
+// Tells the player that the game cannot start, and why: one line on stderr
+// on Linux; a message box on Windows, whose GUI programs have no console.
+void reportStartupFailure(const QString& reason);
+
+// Tells the player that no Hangul font is installed, and what to install.
+void reportNoHangulFont();
 
 // Where Qt's own translations are: the system's on Linux, which its
 // packages keep up to date; inside the program on Windows and in a browser,

@@ -20,6 +20,24 @@ bool prepareDesktop() {
     return true;
 }
 
+// Qt's own first complaint names the cause best ("could not connect to display :9").
+QString startupFailureReason(const QString& fatal, const QStringList& earlier) {
+    QString reason = fatal.section(u'\n', 0, 0);
+    for (const QString& message : earlier)
+        if (message.contains(QLatin1String("connect to display"))) reason = message;
+    return reason;
+}
+
+void reportStartupFailure(const QString& reason) {
+    std::fprintf(stderr, "vorarid: cannot start without a working graphical session: %s\n", qPrintable(reason));
+    std::fflush(stderr);
+}
+
+void reportNoHangulFont() {
+    std::fputs("vorarid: no Hangul font is installed; Korean texts may show as boxes (install the package fonts-nanum)\n",
+               stderr);
+}
+
 QString qtTranslationsPath() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
 
 void addCarriedFonts() {}

@@ -5,10 +5,24 @@
 
 #include <emscripten.h>
 
+#include <cstdio>
+
 namespace vorarid {
 
 // A page always has its desktop: the part of the page the game is given.
 bool prepareDesktop() { return true; }
+
+// Qt's message in full: it says what failed.
+QString startupFailureReason(const QString& fatal, const QStringList&) { return fatal.trimmed(); }
+
+// On the console, and to the page, which says that the game could not start.
+void reportStartupFailure(const QString& reason) {
+    std::fprintf(stderr, "vorarid: cannot start: %s\n", qPrintable(reason));
+    endOfProgram(1);
+}
+
+// The program carries its Hangul font: this would be a broken build.
+void reportNoHangulFont() { std::fputs("vorarid: the Hangul font the program carries did not load\n", stderr); }
 
 // Embedded by the web build from the build machine's Qt translations.
 QString qtTranslationsPath() { return QStringLiteral(":/qt/translations"); }

@@ -46,7 +46,7 @@ public:
 
 // What Qt says while it connects to the display. Kept back until the
 // connection has either worked (then printed as usual) or failed (then
-// summed up in one line).
+// summed up for the player).
 QStringList& startupMessages() {
     static QStringList messages;
     return messages;
@@ -57,12 +57,7 @@ void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const Q
         startupMessages() << qFormatLogMessage(type, context, message);
         return;
     }
-    // Qt's own first complaint names the cause best ("could not connect to display :9").
-    QString reason = message.section(u'\n', 0, 0);
-    for (const QString& earlier : std::as_const(startupMessages()))
-        if (earlier.contains(QLatin1String("connect to display"))) reason = earlier;
-    std::fprintf(stderr, "vorarid: cannot start without a working graphical session: %s\n", qPrintable(reason));
-    std::fflush(stderr);
+    reportStartupFailure(startupFailureReason(message, startupMessages()));
     std::_Exit(1);
 }
 
@@ -103,9 +98,7 @@ void setUpKoreanDesktop(QApplication& app) {
     addCarriedFonts();
     const QString gulim = hangulFont();
     if (gulim.isEmpty()) {
-        std::fputs("vorarid: no Hangul font is installed; Korean texts may show as boxes "
-                   "(install the package fonts-nanum)\n",
-                   stderr);
+        reportNoHangulFont();
     } else if (gulim != QStringLiteral("굴림")) {
         QFont::insertSubstitution(QStringLiteral("굴림"), gulim);
     }

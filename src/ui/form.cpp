@@ -9,10 +9,13 @@
 namespace vorarid {
 
 Qt::WindowFlags fixedWindowFlags(bool minimise) {
-    // Windows gives a window of a fixed size a thin border without resize
-    // handles only when asked; X11 window managers go by the fixed size.
+    // The fixed size keeps the windows from being resized everywhere: X11
+    // window managers go by it, and on Windows Qt bounds the frame's drag to
+    // it and shows no resize cursor at its edges. Not Windows' thin dialog
+    // border: Windows keeps such a window at its size in device pixels when
+    // it moves to a monitor of another scale.
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+                            Qt::WindowCloseButtonHint;
     if (minimise) flags |= Qt::WindowMinimizeButtonHint;
     return flags;
 }

@@ -12,6 +12,7 @@ process: one Session per driver process.
 Runs under /usr/bin/python3, where Debian's python3-gi and python3-pil live.
 """
 
+import collections
 import ctypes
 import os
 import select
@@ -93,9 +94,48 @@ def clean_environment(**extra):
 
 
 # ---------------------------------------------------------------------------
+# What a process costs, from /proc.
+
+# One thread: its voluntary context switches (each a sleep that ended), its
+# CPU time in clock ticks and its time on the CPU in ns.
+Thread = collections.namedtuple("Thread", "name switches ticks ns")
+
+
+def threads(pid):
+    """Each thread of a process, by its id; one that ends meanwhile is left out."""
+    found = {}
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        task = f"/proc/{pid}/task/{tid}"
+        try:
+            with open(f"{task}/stat") as f:
+                name, fields = f.read().split(" (", 1)[1].rsplit(") ", 1)
+            with open(f"{task}/status") as f:
+                switches = next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches:"))
+            with open(f"{task}/schedstat") as f:
+                ns = int(f.read().split()[0])
+        except (OSError, StopIteration):
+            continue
+        fields = fields.split()
+        found[int(tid)] = Thread(f"{name} {tid}", switches, int(fields[11]) + int(fields[12]), ns)
+    return found
+
+
+def near(got, wanted, within):
+    return all(abs(a - b) <= within for a, b in zip(got, wanted))
+
+
+def cpu_ticks(pid):
+    """User and system time the process has used, in clock ticks."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
+# ---------------------------------------------------------------------------
 # Geometry of the main window's client area (the board under the menu bar).
 
 CELLS = list(range(1, 26)) + [0]
+OK = "확인"  # the caption of every OK button, the message boxes' too
 
 
 def cell_origin(cell):
@@ -163,6 +203,34 @@ class Board:
     def describe(self):
         kinds = sorted({k for v in self.cells.values() if v and v != BLANK for k in [v[0]]})
         return f"{self.layout_text()} (tile sets {kinds})"
+
+
+# A label as its window's design has it: its place in client coordinates
+# (x, y, width, height), its background and text colours, the least share
+# of its pixels that its text covers, and its text where the tests know it.
+Label = collections.namedtuple("Label", "place ground ink least text", defaults=[None])
+
+
+def labels_drawn(session, name, window, labels):
+    """For a session without an accessibility tree: each label of the window
+    is drawn in its colours, with some of it in its text's colour."""
+    def near(pixels, colour):
+        return sum(1 for p in pixels if max(abs(a - b) for a, b in zip(p, colour)) < 60) / len(pixels)
+
+    def drawn():
+        shot = session.screenshot((window.x, window.y, window.x + window.width, window.y + window.height))
+        shares = []
+        for label in labels:
+            x, y, w, h = (round(v * session.scale) for v in label.place)
+            pixels = list(shot.crop((x, y, x + w, y + h)).getdata())
+            text, ground = near(pixels, label.ink), near(pixels, label.ground)
+            if text < label.least or text + ground < 0.9:
+                return None
+            shares.append(text)
+        return shares
+    shares = wait_for(drawn, f"{name!r} to show its labels in their colours", 5)
+    say(f"ok  {name!r} shows its {len(shares)} labels in their colours, text on "
+        + ", ".join(f"{share:.0%}" for share in shares) + " of them")
 
 
 # ---------------------------------------------------------------------------
@@ -319,6 +387,9 @@ exec sleep infinity
 
 
 class Session:
+    screen = (1024, 768)  # the X server's, where it is Xvfb
+    scale = 1  # device pixels to a pixel of the windows' design
+
     def __init__(self, game, window_manager=None, env=None):
         """game: the program, or None to start one later (start_game);
         window_manager: a name from WINDOW_MANAGERS or COMPOSITORS, True for
@@ -412,7 +483,7 @@ class Session:
     def _start_x_server(self, runtime):
         # -displayfd: the server picks a free display itself, so parallel runs never race for a number.
         r, w = os.pipe()
-        self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
                     clean_environment(), pass_fds=(w,))
         os.close(w)
         self.display = ":" + _read_line_from(r, 20, "Xvfb")
@@ -641,15 +712,16 @@ class Session:
     def wait_window_gone(self, name, timeout=10):
         wait_for(lambda: not self.shown_windows(name), f"the window {name!r} to close", timeout)
 
-    def wait_placed(self, name, top_left, timeout=10):
-        """Waits for the window's outer top-left to settle where it belongs.
-        The window manager frames a window a moment after it maps."""
+    def wait_placed(self, name, top_left, timeout=10, within=0):
+        """Waits for the window's outer top-left to settle where it belongs,
+        within `within` pixels each way. The window manager frames a window
+        a moment after it maps."""
         last = []
 
         def probe():
             windows = self.shown_windows(name)
             last[:] = windows
-            if len(windows) == 1 and windows[0].outer_top_left == top_left and \
+            if len(windows) == 1 and near(windows[0].outer_top_left, top_left, within) and \
                     (not self.window_manager or windows[0].frame != (0, 0, 0, 0)):
                 return windows[0]
             return None
@@ -669,7 +741,7 @@ class Session:
     def screenshot(self, box=None):
         """The screen, or the part of it in box (left, top, right, bottom), as an RGB image."""
         if not self.compositor:
-            return self.x_connection.grab(box or (0, 0, 1024, 768))
+            return self.x_connection.grab(box or (0, 0, *self.screen))
         # A rootless Xwayland keeps no picture of the screen, only each
         # window's own: the game's windows, drawn at their places on black.
         screen = Image.new("RGB", SCREEN)
@@ -811,6 +883,91 @@ class Session:
         except Exception:
             return ""
 
+    # -- what the driver reads, presses and measures ------------------------
+    # Here through the accessibility tree and the X server, as a screen
+    # reader and a window manager meet the game. A session without a tree
+    # (WineSession) does each from the screen and its own platform instead.
+
+    screen_reader = True  # whether a screen reader reaches the game's tree
+
+    def labels(self, window_object):
+        return [self.text_of(label) for label in self.descendants(window_object, role="LABEL")]
+
+    def message_box(self, title):
+        """The message box as a screen reader reads it: its texts and its
+        buttons' names. It must be a dialog."""
+        box = self.find_top_level(title)
+        if not any(self.has_role(box, role) for role in ("DIALOG", "ALERT", "FRAME")):
+            raise Failed(f"message box {title!r} is no dialog but a {box.get_role().value_nick}")
+        self.wait_window(title)
+        return self.labels(box), [b.get_name() for b in self.descendants(box, role="PUSH_BUTTON")]
+
+    def press_ok(self, name, at=None):
+        """Clicks the one 확인 button of a window or a message box and waits
+        for it to close. `at`, where the window's design puts the button,
+        serves a session that cannot ask the window."""
+        window = self.find_top_level(name)
+        buttons = self.descendants(window, role="PUSH_BUTTON", name=OK)
+        if len(buttons) != 1:
+            raise Failed(f"expected one {OK!r} button in {name!r}: "
+                         f"{[b.get_name() for b in self.descendants(window, role='PUSH_BUTTON')]}")
+        self.wait_window(name)
+        self.click(*self.centre(buttons[0]))
+        self.wait_window_gone(name)
+        wait_for(lambda: name not in [n for _, n, _ in self.top_levels()], f"{name!r} to leave the tree", 5)
+
+    def labels_shown(self, name, window, labels):
+        """The window, once in the tree, shows its labels (desktop.Label),
+        each with a text, the known ones word for word."""
+        tops = [n for _, n, _ in self.top_levels()]
+        expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
+        texts = self.labels(self.find_top_level(name))
+        expect(len(texts) == len(labels) and all(texts), f"{name!r} shows its {len(labels)} labels", f"{texts}")
+        for label in labels:
+            if label.text:
+                expect(label.text in texts, f"{name!r} says {label.text!r}", f"its labels: {texts}")
+
+    def owner(self, title):
+        """The title of the window that the window `title` belongs to, as the
+        X server has it (WM_TRANSIENT_FOR), or None."""
+        window = self.wait_window(title)
+        value = self._xprop("-id", str(window.id), "WM_TRANSIENT_FOR").rsplit("#", 1)[-1].strip()
+        if not value.startswith("0x"):
+            return None
+        owner = self.x_window(int(value, 16))
+        return owner.name if owner else value
+
+    def on_top(self):
+        """The title of the topmost window on the screen, as the window
+        manager stacks them (_NET_CLIENT_LIST_STACKING, bottom to top)."""
+        stacked = self._xprop("-root", "_NET_CLIENT_LIST_STACKING").partition("#")[2]
+        ids = [int(w, 16) for w in stacked.replace(",", " ").split()]
+        shown = [w for w in map(self.x_window, ids) if w and w.mapped and w.width > 3 and w.height > 3]
+        return shown[-1].name if shown else None
+
+    def idle(self, what, seconds, still, still_what):
+        """No thread of the game wakes for `seconds`, while `still` holds:
+        asking the X server where a window is wakes only the server."""
+        before = threads(self.game.pid)
+        holds(still, still_what, seconds)
+        after = threads(self.game.pid)
+        woken = {t.name: t.switches - before[tid].switches if tid in before else t.switches
+                 for tid, t in after.items() if tid not in before or t.switches != before[tid].switches}
+        expect(not woken, f"{what}: no thread of the game wakes in {seconds} s", f"wake-ups: {woken}")
+
+    def failure_shown(self):
+        """Once the game has failed to start: its exit code and what it told
+        the player, which must be one line on stderr."""
+        code = self.exit_code("a failed start")
+        lines = self.stderr_text().splitlines()
+        if len(lines) != 1:
+            raise Failed(f"expected one line on stderr, not {lines}")
+        return code, lines[0]
+
+    def left_running(self):
+        """What the game left running once it ended: nothing but itself here."""
+        return []
+
     # -- the main window ----------------------------------------------------
 
     def main_window(self):
@@ -886,12 +1043,18 @@ class Session:
         every tile and with the window's own empty background."""
         shot = shot or self.screenshot()
         ox, oy = self.client_origin()
+
+        def crop(x, y):
+            """The 47x47 design pixels at (x, y) of the client area; scaled
+            back to them where the screen has more."""
+            part = shot.crop(tuple(o + round(v * self.scale) for o, v in zip((ox, oy, ox, oy), (x, y, x + 47, y + 47))))
+            return part if self.scale == 1 else part.resize((47, 47), Image.BOX)
         # The strip left of p0 belongs to no cell: flat window background.
-        background = shot.crop((ox + 40, oy + 241, ox + 87, oy + 288))
+        background = crop(40, 241)
         cells, distances = {}, {}
         for cell in CELLS:
             x, y = cell_origin(cell)
-            inside = shot.crop((ox + x + 1, oy + y + 1, ox + x + 48, oy + y + 48))
+            inside = crop(x + 1, y + 1)
             best, best_distance = BLANK, difference(inside, background)
             for key, tile in pictures.tiles.items():
                 if best_distance < 0.5:
@@ -920,7 +1083,8 @@ class Session:
 
     def click_cells(self, cells):
         ox, oy = self.client_origin()
-        self.click_many([(ox + cell_centre(c)[0], oy + cell_centre(c)[1]) for c in cells])
+        self.click_many([(ox + round(cell_centre(c)[0] * self.scale), oy + round(cell_centre(c)[1] * self.scale))
+                         for c in cells])
 
 
 def run_checks(group, checks):

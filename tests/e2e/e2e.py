@@ -25,8 +25,8 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import (BLANK, CELLS, DESKTOPS, Failed, Pictures, Session, cell_origin,  # noqa: E402
-                     clean_environment, difference, expect, holds, run_checks, say, wait_for)
+from desktop import (BLANK, CELLS, DESKTOPS, OK, Failed, Label, Pictures, Session, cell_origin,  # noqa: E402
+                     clean_environment, difference, expect, holds, near, run_checks, say, wait_for)
 import wine  # noqa: E402
 
 MAIN = "Vorarid  "
@@ -34,7 +34,6 @@ HELP = "도움말"
 CREDITS = "만든이...."
 PICTURE = "  완성사진임다......^^"
 CONGRATULATIONS = "축하합니다여.....  ^^"
-OK = "확인"
 
 # Where each window's outer top-left belongs, and its client size.
 PLACES = {MAIN: (267, 133), HELP: (267, 167), CREDITS: (200, 133), PICTURE: (267, 133), CONGRATULATIONS: (267, 200)}
@@ -105,21 +104,22 @@ def open_session(args, window_manager=None, env=None):
     """The private desktop with the game: the Linux program, or the Windows
     program under Wine (which always has a window manager)."""
     if args.wine:
-        return wine.WineSession(args.game, args.wine, args.wine_prefix, MENUS, env=env)
+        return wine.WineSession(args.game, args.wine, args.wine_prefix, MENUS, env=env, dpi=args.dpi)
     return Session(args.game, window_manager=window_manager, env=env)
 
 
-# Under Wine, where the driver cannot ask the windows what they hold: the
-# middle of each window's 확인 button, and each label's place, colours and
-# least share of text-coloured pixels, in client coordinates (the windows'
-# designs).
+# The windows' designs, in client coordinates: the middle of each 확인
+# button, and each label's place, colours, least share of text-coloured
+# pixels and, where the tests know it, text. A session without an
+# accessibility tree finds the button and sees the labels by these.
 OK_BUTTONS = {HELP: (84, 188), CREDITS: (124, 116)}
 WINDOW_GREY = (240, 240, 240)
 LABELS = {
-    HELP: [((0, 0, 177, 169), WINDOW_GREY, (0, 0, 0), 0.03)],
-    CREDITS: [((64, 8, 121, 33), WINDOW_GREY, (0, 0, 0), 0.05), ((8, 46, 245, 54), WINDOW_GREY, (0, 0, 0), 0.01)],
-    CONGRATULATIONS: [((16, 8, 249, 49), (0, 0, 0), (255, 255, 0), 0.05),
-                      ((8, 72, 265, 73), (192, 0, 192), (0, 255, 255), 0.02)],
+    HELP: [Label((0, 0, 177, 169), WINDOW_GREY, (0, 0, 0), 0.03)],
+    CREDITS: [Label((64, 8, 121, 33), WINDOW_GREY, (0, 0, 0), 0.05, "Vorarid"),
+              Label((8, 46, 245, 54), WINDOW_GREY, (0, 0, 0), 0.01)],
+    CONGRATULATIONS: [Label((16, 8, 249, 49), (0, 0, 0), (255, 255, 0), 0.05, "축하합니다..!!"),
+                      Label((8, 72, 265, 73), (192, 0, 192), (0, 255, 255), 0.02)],
 }
 
 
@@ -127,24 +127,28 @@ class Driver:
     def __init__(self, args, session):
         self.args = args
         self.s = session
-        self.wine = bool(args.wine)
         self.pictures = Pictures(args.assets)
 
     # -- windows --------------------------------------------------------------
 
     def check_window(self, name, what):
-        """The window is up once, at its place, with its client size."""
-        window = self.s.wait_placed(name, PLACES[name])
+        """The window is up once, at its place, with its client size: in
+        device pixels, the design's at the session's scale, within the pixel
+        that the design's rounding to whole pixels at 96 dpi and Qt's
+        scaling of them leave."""
+        within = 0 if self.s.scale == 1 else 1
+        place = tuple(v * self.s.scale for v in PLACES[name])
+        window = self.s.wait_placed(name, place, within=within)
         expect(len(self.s.shown_windows(name)) == 1, f"{what}: one window {name!r}")
-        expect(window.outer_top_left == PLACES[name],
-               f"{what}: outer top-left at {PLACES[name]}, frame (left, right, top, bottom) {window.frame}",
-               f"it is at {window.outer_top_left}")
+        expect(near(window.outer_top_left, place, within),
+               f"{what}: outer top-left at {PLACES[name]} × {self.s.scale:g}, frame (left, right, top, bottom) "
+               f"{window.frame}", f"it is at {window.outer_top_left}")
         if name in CLIENT_SIZES:
-            expect((window.width, window.height) == CLIENT_SIZES[name],
-                   f"{what}: client area {CLIENT_SIZES[name][0]}x{CLIENT_SIZES[name][1]}",
+            size = tuple(v * self.s.scale for v in CLIENT_SIZES[name])
+            expect(near((window.width, window.height), size, within),
+                   f"{what}: client area {CLIENT_SIZES[name][0]}x{CLIENT_SIZES[name][1]} × {self.s.scale:g}",
                    f"it is {window.width}x{window.height}")
-        if self.wine:
-            say(f"    {window!r}; Windows: {window.win32!r}")
+        say(f"    {window!r}")
         return window
 
     def close_with_window_manager(self, name):
@@ -157,40 +161,26 @@ class Driver:
         self.s.wait_window_gone(name)
         say(f"closed {name!r} through the window manager")
 
-    def ok_button(self, window_object):
-        buttons = self.s.descendants(window_object, role="PUSH_BUTTON", name=OK)
-        expect(len(buttons) == 1, f"one {OK!r} button in {window_object.get_name()!r}",
-               f"found {[b.get_name() for b in self.s.descendants(window_object, role='PUSH_BUTTON')]}")
-        return buttons[0]
-
-    def labels(self, window_object):
-        return [self.s.text_of(label) for label in self.s.descendants(window_object, role="LABEL")]
-
     def message_box(self, title, text):
-        """Checks the message box by what a screen reader would read (under
-        Wine: what it copies), then closes it with its only button."""
-        if self.wine:
-            parts = self.s.copied_message_box(title)
-            expect(parts[1:2] == [text], f"message box {title!r} says {text[:24]!r}...", f"it copied {parts}")
-            expect([p.strip() for p in parts[2:]] == [OK], f"message box {title!r} has one button {OK!r}",
-                   f"it copied {parts}")
-            self.s.key("Return")  # its one button, the default
-            self.s.wait_window_gone(title)
-            say(f"closed message box {title!r} with {OK!r} (return)")
-            return
-        box = self.s.find_top_level(title)
-        expect(any(self.s.has_role(box, role) for role in ("DIALOG", "ALERT", "FRAME")),
-               f"message box {title!r} is a dialog", box.get_role().value_nick)
-        expect(text in self.labels(box), f"message box {title!r} says {text[:24]!r}...",
-               f"its labels: {self.labels(box)}")
-        buttons = self.s.descendants(box, role="PUSH_BUTTON")
-        expect([b.get_name() for b in buttons] == [OK], f"message box {title!r} has one button {OK!r}",
-               f"its buttons: {[b.get_name() for b in buttons]}")
-        self.s.wait_window(title)
-        self.s.click(*self.s.centre(buttons[0]))
-        self.s.wait_window_gone(title)
-        wait_for(lambda: title not in [n for _, n, _ in self.s.top_levels()], f"{title!r} to leave the tree", 5)
+        """Checks the message box by what a screen reader would read (or
+        what the session reads where there is none), and that it belongs to
+        the main window; then closes it with its only button."""
+        texts, buttons = self.s.message_box(title)
+        expect(text in texts, f"message box {title!r} says {text[:24]!r}...", f"its texts: {texts}")
+        expect(buttons == [OK], f"message box {title!r} has one button {OK!r}", f"its buttons: {buttons}")
+        owner = self.s.owner(title)
+        expect(owner == MAIN, f"message box {title!r} belongs to the main window", f"its owner: {owner!r}")
+        self.s.press_ok(title)
         say(f"closed message box {title!r} with {OK!r}")
+
+    def box_stays_on_top(self, title):
+        """A click on the main window, which the box blocks, leaves the box
+        on top, where the player sees it."""
+        self.s.wait_window(title)
+        ox, oy = self.s.client_origin()
+        self.s.click(ox + 96, oy + 264)  # the empty strip left of p0
+        holds(lambda: self.s.on_top() == title and self.s.shown_windows(title),
+              f"after a click on the main window, {title!r} is on top", 1)
 
     def screen_reader_held_off(self):
         """With the 포기 box open, a screen reader's press on the tile next to
@@ -282,41 +272,8 @@ class Driver:
 
     def congratulations(self, why):
         window = self.check_window(CONGRATULATIONS, f"congratulations after {why}")
-        if self.wine:
-            self.shows_labels(CONGRATULATIONS, window)
-        else:
-            window = self.s.find_top_level(CONGRATULATIONS)
-            expect("축하합니다..!!" in self.labels(window), "the congratulations window says 축하합니다..!!",
-                   f"its labels: {self.labels(window)}")
+        self.s.labels_shown(CONGRATULATIONS, window, LABELS[CONGRATULATIONS])
         self.close_with_window_manager(CONGRATULATIONS)
-
-    def shows_labels(self, name, window):
-        """Under Wine: each label of the window is drawn in its colours, with
-        some of it in its text's colour."""
-        def near(pixels, colour):
-            return sum(1 for p in pixels if max(abs(a - b) for a, b in zip(p, colour)) < 60) / len(pixels)
-
-        def drawn():
-            shot = self.s.screenshot((window.x, window.y, window.x + window.width, window.y + window.height))
-            shares = []
-            for (x, y, w, h), background, ink, least in LABELS[name]:
-                pixels = list(shot.crop((x, y, x + w, y + h)).getdata())
-                text, ground = near(pixels, ink), near(pixels, background)
-                if text < least or text + ground < 0.9:
-                    return None
-                shares.append(text)
-            return shares
-        shares = wait_for(drawn, f"{name!r} to show its labels in their colours", 5)
-        say(f"ok  {name!r} shows its {len(shares)} labels in their colours, text on "
-            + ", ".join(f"{share:.0%}" for share in shares) + " of them")
-
-    def press_ok(self, name):
-        """Clicks the window's 확인 button."""
-        if self.wine:
-            window = self.s.wait_window(name)
-            self.s.click(window.x + OK_BUTTONS[name][0], window.y + OK_BUTTONS[name][1])
-        else:
-            self.s.click(*self.s.centre(self.ok_button(self.s.find_top_level(name))))
 
 
 # ---------------------------------------------------------------------------
@@ -404,8 +361,10 @@ def group_windows(args):
         for item in ["Dozud", "숫자퍼즐"]:
             kind, _ = d.deal(item)
             s.choose("시작", "포기")
-            if item == "Dozud" and not d.wine:
-                d.screen_reader_held_off()
+            if item == "Dozud":
+                if s.screen_reader:
+                    d.screen_reader_held_off()
+                d.box_stays_on_top(GIVE_UP_TITLE)
             d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
             s.wait_board(d.pictures, pictures_of(kind, SOLVED), f"{item}: the board in order after 포기")
             say(f"ok  {item}: after 포기 the board shows tiles 1..25 in order, p0 empty")
@@ -441,35 +400,23 @@ def group_windows(args):
 
         # Help and credits: one window each however often asked for, closed
         # with 확인, and back at their own place when opened again.
-        for name, path, texts in [(HELP, ("도움말", "도움말"), None),
-                                  (CREDITS, ("도움말", "만든이"), ["Vorarid"])]:
+        for name, path in [(HELP, ("도움말", "도움말")), (CREDITS, ("도움말", "만든이"))]:
             s.choose(*path)
             d.check_window(name, f"{name!r} opened")
             s.choose(*path)
             window = d.check_window(name, f"{name!r} asked for twice")
-            if d.wine:
-                d.shows_labels(name, window)
-            else:
-                tops = [n for _, n, _ in s.top_levels()]
-                expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
-                labels = d.labels(s.find_top_level(name))
-                expect(len(labels) == (1 if name == HELP else 2) and all(labels),
-                       f"{name!r} shows its text", f"{labels}")
-                if texts:
-                    expect(all(t in labels for t in texts), f"{name!r} is titled {texts}", f"{labels}")
+            s.labels_shown(name, window, LABELS[name])
             # The player drags it away, closes it, and opens it again.
             grip = s.wait_window(name).title_bar_point()
             s.drag(grip, (grip[0] + 300, grip[1] + 250))
             wait_for(lambda: s.shown_windows(name) and s.shown_windows(name)[0].outer_top_left != PLACES[name],
                      f"{name!r} to move away", 5)
             say(f"moved {name!r} to {s.shown_windows(name)[0].outer_top_left}")
-            d.press_ok(name)
-            s.wait_window_gone(name)
+            s.press_ok(name, at=OK_BUTTONS[name])
             say(f"closed {name!r} with {OK!r}")
             s.choose(*path)
             d.check_window(name, f"{name!r} reopened")
-            d.press_ok(name)
-            s.wait_window_gone(name)
+            s.press_ok(name, at=OK_BUTTONS[name])
         s.assert_game_running()
 
 
@@ -500,36 +447,13 @@ def group_quit(args):
         expect(not leftovers and not s.shown_windows(), "no window is left on the screen", f"{leftovers}")
         errors = s.stderr_text().strip()
         say(f"the game's stderr: {errors!r}")
-        if d.wine:
-            left = s.wine_leftovers()
-            expect(not left, "Wine's own processes end with the game's", f"still running: {left}")
+        left = s.left_running()
+        expect(not left, "nothing the game started is left running", f"still running: {left}")
 
 
 # Where the player puts each window in the places check: clear of one another,
 # and the main window clear of where the small windows open.
 AWAY = {MAIN: (700, 380), HELP: (20, 20), CREDITS: (20, 560), PICTURE: (330, 480), CONGRATULATIONS: (640, 20)}
-
-
-def wakeups(pid):
-    """Voluntary context switches by thread name: each is one sleep that ended."""
-    counts = {}
-    for task in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{task}/comm") as f:
-                name = f.read().strip()
-            with open(f"/proc/{pid}/task/{task}/status") as f:
-                switches = next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches:"))
-        except FileNotFoundError:  # a thread that just ended
-            continue
-        counts[f"{name} {task}"] = switches
-    return counts
-
-
-def cpu_ticks(pid):
-    """User and system time the process has used, in clock ticks."""
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
 
 
 def platform_plugins(pid):
@@ -541,10 +465,13 @@ def platform_plugins(pid):
 def group_places(args):
     """Every window opens with its frame's corner at its place, whatever the
     window manager; a window the player moves stays there; a closed one comes
-    back at its place; and with all of them open the game sleeps."""
+    back at its place; a dealt board's tiles fill their cells; and with all
+    of them open the game sleeps. Under Wine at another dpi, every place and
+    size scaled as the windows' twips scale."""
     with open_session(args, window_manager=args.wm) as s:
         d = Driver(args, s)
-        desktop = args.wm or "no window manager"
+        desktop = (args.wm or "no window manager") + (f" at {args.dpi} dpi" if args.dpi != 96 else "")
+        away = {name: tuple(round(v * s.scale) for v in place) for name, place in AWAY.items()}
 
         def open_window(name):
             if name == HELP:
@@ -563,22 +490,23 @@ def group_places(args):
 
         def move_away(name, window):
             # At once: the window manager may still be busy framing it.
-            s.move_window(window, *AWAY[name])
-            wait_for(lambda: outer_top_left(name) == AWAY[name], f"{name!r} to move to {AWAY[name]}", 10)
-            say(f"moved {name!r} to {AWAY[name]}")
+            s.move_window(window, *away[name])
+            wait_for(lambda: outer_top_left(name) == away[name], f"{name!r} to move to {away[name]}", 10)
+            say(f"moved {name!r} to {away[name]}")
 
         move_away(MAIN, d.check_window(MAIN, f"{desktop}: the main window at the start"))
         if "WAYLAND_DISPLAY" in s.env:
             plugins = platform_plugins(s.game.pid)
             expect(plugins == ["libqxcb.so"], f"{desktop}: given both displays, the game chose Xwayland (xcb)",
                    f"platform plugins loaded: {plugins}")
-        d.deal("Dozud")
+        kind, _ = d.deal("Dozud")
         s.choose("시작", "포기")
         d.message_box(GIVE_UP_TITLE, GIVE_UP_TEXT)
+        s.wait_board(d.pictures, pictures_of(kind, SOLVED), f"{desktop}: the board in order, each tile filling its cell")
         small = [HELP, CREDITS, PICTURE, CONGRATULATIONS]
         for name in small:
             move_away(name, open_window(name))
-        holds(lambda: all(outer_top_left(name) == AWAY[name] for name in [MAIN] + small),
+        holds(lambda: all(outer_top_left(name) == away[name] for name in [MAIN] + small),
               f"{desktop}: all five windows stay where they were moved", 3)
 
         for name in small:
@@ -586,37 +514,8 @@ def group_places(args):
             s.wait_window_gone(name)
         for name in small:
             open_window(name)
-        # Five seconds of idling, at once; asking the X server where the main
-        # window is meanwhile wakes only the server. Under Wine the pointer
-        # rests on the desktop first: Wine follows a pointer over a window
-        # that asked to hear when it leaves (as Qt's windows ask) with a timer
-        # of its own, 10 to 20 times a second, in any program, until the tick
-        # that finds it gone.
-        if d.wine:
-            s.xdotool("mousemove", 1010, 750)
-            quiet = []
-
-            def settled():
-                quiet.append(sum(wakeups(s.game.pid).values()))
-                return len(quiet) > 4 and quiet[-1] == quiet[-5]
-            wait_for(settled, "Wine to stop following the pointer", 10, interval=0.25)
-        before, ticks = wakeups(s.game.pid), cpu_ticks(s.game.pid)
-        if d.wine:
-            # Under Wine the game's process also runs Wine's own code, whose
-            # timers wake it now and then without any work: the test asks for
-            # no CPU time, and only reads /proc meanwhile, since asking the X
-            # server about Wine's windows wakes them too.
-            holds(lambda: cpu_ticks(s.game.pid) == ticks, f"{desktop}: the game uses no CPU time", 5)
-            expect(outer_top_left(MAIN) == AWAY[MAIN], "the main window stayed where it was moved")
-            after = wakeups(s.game.pid)
-            say(f"wake-ups meanwhile, all threads: {sum(after.values()) - sum(before.values())}")
-        else:
-            holds(lambda: outer_top_left(MAIN) == AWAY[MAIN], "the main window stays where it was moved", 5)
-            after = wakeups(s.game.pid)
-            woken = {thread: after[thread] - before.get(thread, 0) for thread in after
-                     if after[thread] != before.get(thread, 0)}
-            expect(not woken, f"{desktop}: no thread of the game wakes in the 5 s after the four windows opened",
-                   f"wake-ups: {woken}")
+        # Five seconds of idling, at once.
+        s.idle(desktop, 5, lambda: outer_top_left(MAIN) == away[MAIN], "the main window stays where it was moved")
 
         s.choose("시작", "끝내기")
         code = s.exit_code("끝내기")
@@ -670,6 +569,16 @@ def group_display_nowhere(args):
         os.chmod(runtime, 0o700)
         code, out, err = run_alone(args, clean_environment(DISPLAY=f":{number}", XDG_RUNTIME_DIR=runtime))
     expect_clear_refusal(code, out, err, f"DISPLAY=:{number} with no server", "display")
+
+
+def group_failed_start(args):
+    """A start that fails tells the player why: here Qt has no platform of
+    the name it is given."""
+    with open_session(args, env={"QT_QPA_PLATFORM": "nonesuch"}) as s:
+        code, shown = s.failure_shown()
+        say(f"exit code {code}; the game said: {shown!r}")
+        expect(code == 1, "a failed start ends with exit code 1", f"exit code {code}")
+        expect("platform plugin" in shown, "and says that Qt found no platform plugin", shown)
 
 
 def group_no_hangul_font(args):
@@ -731,9 +640,11 @@ def group_install(args):
         game = s.user_folder("AppData", "Local", "Programs", "Vorarid", "vorarid.exe")
         shortcut = s.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs", "Vorarid.lnk")
         expect(os.path.isfile(game), r"the game is in %LOCALAPPDATA%\Programs\Vorarid", game)
-        for licence in ("MIT.txt", "CC-BY-4.0.txt", os.path.join("Qt", "LGPL-3.0-only.txt")):
+        for licence in ("MIT.txt", "CC-BY-4.0.txt", "GCC.txt", "MinGW-w64.txt", os.path.join("Qt", "LGPL-3.0-only.txt")):
             expect(os.path.isfile(os.path.join(os.path.dirname(game), "LICENSES", licence)),
                    f"with LICENSES\\{licence} beside it")
+        with open(os.path.join(os.path.dirname(game), "README.txt"), encoding="utf-8") as f:
+            expect("Settings › Apps" in f.read(), "and the read-me that says Settings › Apps removes it")
         expect(os.path.isfile(shortcut), "a shortcut 'Vorarid' is in the user's Start menu", shortcut)
         with open(shortcut, "rb") as f:
             target = f.read()
@@ -809,17 +720,29 @@ def traces_of_the_game(s):
 
 def group_unzipped(args):
     """The zip, unpacked into a folder whose path has Korean letters and
-    blanks, runs the game from there."""
+    blanks, runs the game from there: a GUI program (a console program
+    brings a console window with it) with its icon at every size Windows
+    shows it, and a read-me that Notepad shows line by line (CR LF) and
+    that says how to remove the game."""
     with wine.WineSession(None, args.wine, args.wine_prefix, MENUS) as s:
         d = Driver(args, s)
         folder = s.user_folder("Desktop", "보라리드 게임 모음", "Vorarid 1.0")
         os.makedirs(folder)
         with zipfile.ZipFile(args.zip) as archive:
             archive.extractall(folder)
-            names = archive.namelist()
-        expect("vorarid.exe" in names and "README.txt" in names, "the zip holds vorarid.exe and README.txt",
-               f"{names}")
-        start_and_quit(s, d, os.path.join(folder, "vorarid.exe"), f"the game unpacked into {folder!r}")
+        game = os.path.join(folder, "vorarid.exe")
+        header = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", game], capture_output=True, text=True).stdout
+        expect("Subsystem\t\t00000002\t(Windows GUI)" in header, "vorarid.exe is a Windows GUI program")
+        icons = subprocess.run(f"wrestool -x -t 14 '{game}' | icotool -l -", shell=True, capture_output=True,
+                               text=True).stdout
+        sizes = sorted(int(line.split("--width=")[1].split()[0]) for line in icons.splitlines() if "depth=32" in line)
+        expect(sizes == [16, 20, 24, 32, 40, 48, 64, 96, 128, 256], "with its icon in 32 bits at every size",
+               f"{sizes}: {icons}")
+        with open(os.path.join(folder, "README.txt"), "rb") as f:
+            readme = f.read()
+        expect(b"\r\n" in readme and b"delete this folder" in readme.replace(b"\r\n", b"\n"),
+               "the read-me ends its lines with CR LF and says that deleting the folder removes the game")
+        start_and_quit(s, d, game, f"the game unpacked into {folder!r}")
 
 
 GROUPS = {
@@ -832,6 +755,7 @@ GROUPS = {
     "no-display": group_no_display,
     "display-nowhere": group_display_nowhere,
     "no-hangul-font": group_no_hangul_font,
+    "failed-start": group_failed_start,
     "wine-prefix": group_wine_prefix,
     "install": group_install,
     "unzipped": group_unzipped,
@@ -848,6 +772,7 @@ def main():
                              "compositor with Xwayland")
     parser.add_argument("--wine", metavar="PROBE", help="the game is a Windows program: run it under Wine")
     parser.add_argument("--wine-prefix", metavar="DIR", help="the Wine prefix each Windows test copies")
+    parser.add_argument("--dpi", type=int, default=96, help="under Wine: Windows' dots per inch (96 is 100 %%)")
     parser.add_argument("--msi", help="the installer, for the group install")
     parser.add_argument("--zip", help="the zip, for the group unzipped")
     parser.add_argument("group", choices=sorted(GROUPS))

@@ -19,7 +19,8 @@ import shutil
 import subprocess
 import time
 
-from desktop import Failed, Session, XWindow, clean_environment, say, wait_for
+from desktop import (Failed, Session, XWindow, clean_environment, expect, holds, labels_drawn, say, threads,
+                     wait_for)
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -64,6 +65,21 @@ def wine_version():
     return subprocess.run([WINE, "--version"], capture_output=True, text=True).stdout.strip()
 
 
+def rest_pointer(env, pid, point):
+    """Puts the pointer on the desktop at point and waits until the program
+    has stopped waking for it: Wine follows a pointer over a window that
+    asked to hear when it leaves (as Qt's windows ask) with a timer of its
+    own, 10 to 20 times a second, in any program, until the tick that finds
+    it gone."""
+    subprocess.run(["xdotool", "mousemove", *map(str, point)], env=env, check=True, timeout=30)
+    seen = []
+
+    def settled():
+        seen.append(sum(thread.switches for thread in threads(pid).values()))
+        return len(seen) > 4 and seen[-1] == seen[-5]
+    wait_for(settled, "Wine to stop following the pointer", 10, interval=0.25)
+
+
 def processes_of(prefix):
     """The processes that run in a prefix: every Wine process has it in
     its environment."""
@@ -88,8 +104,8 @@ class Win32Window:
     height) on the screen."""
 
     def __init__(self, line):
-        handle, process, outer, visible, client, x_window, self.title = line.split("\t")
-        self.handle, self.process, self.x_window = int(handle), int(process), int(x_window)
+        handle, process, owner, outer, visible, client, x_window, self.title = line.split("\t")
+        self.handle, self.process, self.owner, self.x_window = int(handle), int(process), int(owner), int(x_window)
 
         def box(text):
             left, top, right, bottom = map(int, text.split())
@@ -118,7 +134,8 @@ class WineWindow(XWindow):
 
     def __repr__(self):
         return (f"<{self.name!r} {self.width}x{self.height}, Windows' frame at {self.outer_top_left}, "
-                f"the window manager's at {self.x_outer_top_left}, {'mapped' if self.mapped else 'unmapped'}>")
+                f"the window manager's at {self.x_outer_top_left}, {'mapped' if self.mapped else 'unmapped'}; "
+                f"Windows: {self.win32!r}>")
 
 
 class Probe:
@@ -165,11 +182,15 @@ MENU_TITLES = {"시작": (15, 9), "도움말": (64, 9)}
 
 class WineSession(Session):
     """A Session whose game is a Windows program under Wine, in a copy of a
-    prefix made once for the test run (make_prefix), with a window manager."""
+    prefix made once for the test run (make_prefix), with a window manager;
+    at dpi dots per inch (Windows' scaling, 96 being 100 %), on a screen
+    that much larger."""
 
-    def __init__(self, game, probe, prefix, menus, window_manager=True, env=None):
+    def __init__(self, game, probe, prefix, menus, window_manager=True, env=None, dpi=96):
         super().__init__(game, window_manager=window_manager, env=env)
         self.probe_path, self.prefix_template, self.menus = probe, prefix, menus
+        self.dpi, self.scale = dpi, dpi / 96
+        self.screen = tuple(round(v * self.scale) for v in self.screen)
         self.probe = None
         self.prefix = None
 
@@ -177,6 +198,9 @@ class WineSession(Session):
         self.prefix = os.path.join(self.tmp, "wine-prefix")
         shutil.copytree(self.prefix_template, self.prefix, symlinks=True)
         self.env.update(wine_settings(self.prefix))
+        if self.dpi != 96:
+            self.run_windows_program("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                                     "REG_DWORD", "/d", str(self.dpi), "/f")
         # The probe first: its start brings up the prefix's wineserver and
         # Wine's services, so that the game's start is the game's own.
         self._start_probe()
@@ -227,10 +251,10 @@ class WineSession(Session):
             subprocess.run([WINESERVER, "--wait"], env=self.env, timeout=30)
         super().stop()
 
-    def wine_leftovers(self, timeout=30):
+    def left_running(self, timeout=30):
         """Once the game has ended: waits for the prefix's wineserver to end,
-        which it does a moment after its last program; returns the
-        processes still running in the prefix."""
+        which it does a moment after its last program; the processes still
+        running in the prefix."""
         self.probe.stop()
         subprocess.run([WINESERVER, "--wait"], env=self.env, timeout=timeout)
         return processes_of(self.prefix)
@@ -263,7 +287,7 @@ class WineSession(Session):
         if len(main) != 1:
             raise Failed(f"expected one main window, found {main}")
         x, y, _, height = main[0].client
-        return x, y + height - 289
+        return x, y + height - round(289 * self.scale)
 
     def raise_main_window(self):
         """Clicks the empty strip left of p0 and waits for the main window
@@ -272,7 +296,7 @@ class WineSession(Session):
         ox, oy = self.client_origin()
         # Without --sync, which waits for the pointer to move, forever when
         # it is there already: it is after a command chosen from the keyboard.
-        self.xdotool("mousemove", ox + 96, oy + 264, "click", 1)
+        self.xdotool("mousemove", ox + round(96 * self.scale), oy + round(264 * self.scale), "click", 1)
         wait_for(lambda: self.active_window() == main.id, "the main window to have the focus", 5)
 
     def popups(self):
@@ -287,7 +311,7 @@ class WineSession(Session):
         self.raise_main_window()
         x, y, _, _ = self.win32_windows("Vorarid  ")[0].client
         title = MENU_TITLES[path[0]]
-        self.xdotool("mousemove", x + title[0], y + title[1], "click", 1)
+        self.xdotool("mousemove", x + round(title[0] * self.scale), y + round(title[1] * self.scale), "click", 1)
         wait_for(self.popups, f"the menu {path[0]!r} to open", 5)
         keys, entries = [], dict(self.menus)[path[0]]
         for depth, name in enumerate(path[1:]):
@@ -299,18 +323,76 @@ class WineSession(Session):
         self.xdotool("key", "--delay", 40, *keys, "Return")
         wait_for(lambda: not self.popups(), "the menus to close", 5)
 
-    def copied_message_box(self, title):
-        """The message box's title, text and buttons as it copies them at
-        ctrl+C: lines of dashes between the parts."""
-        box = self.wait_window(title)
-        wait_for(lambda: self.active_window() == box.id, f"the message box {title!r} to have the focus", 5)
+    # -- what the driver reads, presses and measures ------------------------
+    # Without an accessibility tree: from the screen, and from Windows.
+
+    screen_reader = False
+
+    def message_box(self, title):
+        """The message box's texts and buttons as it copies them at ctrl+C:
+        title, text and buttons, with lines of dashes between the parts."""
+        self.focus(title)
         self.key("ctrl+c")
         parts = []
 
         def copied():
-            lines = self.probe.clipboard()
-            text = "\n".join(lines)
+            text = "\n".join(self.probe.clipboard())
             parts[:] = [p.strip("\n") for p in text.split("---------------------------") if p.strip()]
             return parts and parts[0] == title
         wait_for(copied, f"the message box {title!r} to copy its texts", 5)
-        return parts
+        return parts[1:2], [p.strip() for p in parts[2:]]
+
+    def focus(self, title):
+        """Gives the window the focus, as a click on its title bar does."""
+        window = self.wait_window(title)
+        if self.active_window() != window.id:
+            self.click(*window.title_bar_point())
+        wait_for(lambda: self.active_window() == window.id, f"{title!r} to have the focus", 5)
+
+    def press_ok(self, name, at=None):
+        """Clicks the 확인 button where the window's design puts it, or for a
+        message box, whose buttons Windows lays out, presses its default
+        button with the return key; and waits for the window to close."""
+        if at:
+            window = self.wait_window(name)
+            self.click(window.x + round(at[0] * self.scale), window.y + round(at[1] * self.scale))
+        else:
+            self.focus(name)
+            self.key("Return")
+        self.wait_window_gone(name)
+
+    def failure_shown(self):
+        """A message box, since a Windows program has no console; closed
+        with its button, the game ends."""
+        texts, _ = self.message_box("Vorarid")
+        self.press_ok("Vorarid")
+        return self.exit_code("closing the box"), "\n".join(texts)
+
+    def labels_shown(self, name, window, labels):
+        labels_drawn(self, name, window, labels)
+
+    def owner(self, title):
+        """The title of the window that the window `title` belongs to, as
+        Windows has it (GetWindow(GW_OWNER)), or None."""
+        windows = wait_for(lambda: self.win32_windows(title) and self.win32_windows(), f"the window {title!r}", 10)
+        handle = next(w.owner for w in windows if w.title == title)
+        return next((w.title for w in windows if w.handle == handle), None)
+
+    def idle(self, what, seconds, still, still_what):
+        """The game's GUI thread uses no CPU time for `seconds`; `still`
+        holds afterwards. The pointer rests on the desktop first, and
+        meanwhile only /proc is read: asking the X server about Wine's
+        windows wakes them. The GUI thread, the process's first, is where
+        the game's code runs; Wine's own threads in the process keep house
+        (its timers, its services) and are shown, not judged."""
+        pid = self.game.pid
+        rest_pointer(self.env, pid, (1010, 750))
+        before = threads(pid)
+        holds(lambda: threads(pid)[pid].ticks == before[pid].ticks, f"{what}: the game's GUI thread uses no CPU time",
+              seconds)
+        after = threads(pid)
+        expect(still(), still_what)
+        say("meanwhile, by thread: " + ", ".join(
+            f"{t.name}: {t.ticks - before[tid].ticks if tid in before else t.ticks} ticks, "
+            f"{t.switches - before[tid].switches if tid in before else t.switches} wake-ups"
+            for tid, t in sorted(after.items())))

@@ -2,7 +2,6 @@
 // say, and how they close; and a real message box answered by a click.
 #include "main_window.h"
 #include "quiet_windows.h"
-#include "message_box.h"
 #include "pictures.h"
 #include "startup.h"
 
@@ -11,8 +10,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace vorarid;
 using namespace vorarid::testing;
@@ -231,11 +232,20 @@ private slots:
         QCOMPARE(congratulations.Label1->nextInFocusChain(), congratulations.Label2);
     }
 
-    // A real modal box: one OK button reading 확인, no icon, exact texts.
+    // A real modal box, shown by a command of the main window: one OK
+    // button reading 확인, no icon, exact texts; it blocks the whole program,
+    // belongs to the main window and stands in the middle of the screen, not
+    // of its window.
     void realMessageBox() {
+        Windows windows;
+        Vorarid main(pictures_.holders, windows);
+        main.show();
+        main.move(0, 0);
+        main.숫자퍼즐->trigger();
         QString title, text, button;
         int buttons = -1;
-        bool iconless = false, modal = false;
+        bool iconless = false, applicationModal = false, owned = false;
+        QPoint centre;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
@@ -244,16 +254,23 @@ private slots:
             buttons = int(box->buttons().size());
             button = box->buttons().value(0)->text();
             iconless = box->icon() == QMessageBox::NoIcon && box->buttons().value(0)->icon().isNull();
-            modal = box->isModal();
+            applicationModal = box->windowModality() == Qt::ApplicationModal;
+            owned = box->windowHandle()->transientParent() == main.windowHandle();
+            centre = box->frameGeometry().center();
             QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
         });
-        showMessageBox(QStringLiteral("음...... 어려운가여"), QStringLiteral("음...."));
-        QCOMPARE(title, QStringLiteral("음...."));
-        QCOMPARE(text, QStringLiteral("음...... 어려운가여"));
+        main.완성사진보기->trigger();
+        QCOMPARE(title, QStringLiteral("죄송함다..^^;"));
+        QVERIFY(text.startsWith(QStringLiteral("숫자퍼즐은 완성사진이 없음다")));
         QCOMPARE(buttons, 1);
         QCOMPARE(button, QStringLiteral("확인"));
         QVERIFY(iconless);
-        QVERIFY(modal);
+        QVERIFY(applicationModal);
+        QVERIFY(owned);
+        const QPoint screen = main.screen()->availableGeometry().center();
+        QVERIFY2((centre - screen).manhattanLength() < 60 &&
+                     (centre - main.frameGeometry().center()).manhattanLength() > 200,
+                 qPrintable(QStringLiteral("box centred at %1,%2").arg(centre.x()).arg(centre.y())));
     }
 
     // 끝내기, or the main window's close box: every window goes at once.

@@ -2,8 +2,9 @@
 // drive the Windows program under Wine from outside: a console program that
 // answers one command per line on stdin, each answer ended by a line ".".
 //
-//   windows      every visible top-level window: handle, process, the
-//                window rectangle, the visible frame, the client area's
+//   windows      every visible top-level window, the topmost first:
+//                handle, process, owner (0 for none), the window
+//                rectangle, the visible frame, the client area's
 //                screen position and size, the X window Wine shows it in
 //                (0 on Windows itself), the title
 //   clipboard    the text on the clipboard, line by line
@@ -55,8 +56,9 @@ BOOL CALLBACK listWindow(HWND window, LPARAM) {
     }
     // Wine's X11 driver keeps the X window's id with the window.
     const auto xWindow = reinterpret_cast<UINT_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
-    std::printf("%llu\t%lu\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%llu\t",
-                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), process, outer.left, outer.top,
+    std::printf("%llu\t%lu\t%llu\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%llu\t",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), process,
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER))), outer.left, outer.top,
                 outer.right, outer.bottom, visible.left, visible.top, visible.right, visible.bottom, origin.x,
                 origin.y, client.right, client.bottom, static_cast<unsigned long long>(xWindow));
     wchar_t title[512];
