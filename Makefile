@@ -87,9 +87,11 @@ clean:
 # chroot (scripts/in-debian) that works in this tree, so build-web/ lands
 # here all the same. Like `run`, a new tree leaves the tests out.
 WEB_SUITE = trixie
-WEB_CONFIGURE = cmake -S . -B $(WEB) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORARID_WERROR=ON \
+WEB_CONFIGURE = cmake -S . -B $(WEB) -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DVORARID_WERROR=ON \
 	  --toolchain $(abspath $(WEB))/qt/lib/cmake/Qt6/qt.toolchain.cmake \
 	  -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF
+# Qt looks for emscripten where static-qt shows it Debian's.
+web test-web: export EMSDK = $(abspath $(WEB))/qt/emsdk
 
 ifeq ($(shell . /etc/os-release && echo $$VERSION_CODENAME),$(WEB_SUITE))
 web:

@@ -31,5 +31,5 @@ int main(int argc, char** argv) {
     Windows windows;
     Vorarid window(std::move(pictures.holders), windows);
     showWindow(&window);
-    return endOfProgram(app.exec());
+    return app.exec();
 }

@@ -10,7 +10,7 @@ namespace {
 // as it is (JPEG and icon files do not compress).
 QByteArrayView carried(const QString& path) {
     const QResource resource(QStringLiteral(":/pictures/") + path);
-    return {reinterpret_cast<const char*>(resource.data()), resource.size()};
+    return {reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())};
 }
 
 }  // namespace

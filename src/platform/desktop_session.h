@@ -48,9 +48,10 @@ void addCarriedFonts();
 // only once the window shows, so there the window is placed again then.
 void showWindow(QWidget* window);
 
-// What main() returns once the event loop has ended: the exit code, to the
-// operating system. A page has no process to end: there the program's
-// runtime stops and the page is told, so that it can say so.
-int endOfProgram(int code);
+// Ends the event loop, whose exec() then returns `code` to main() and the
+// operating system. In a page exec() never returns (the browser runs the
+// loop, between events): there the program's runtime stops at once and the
+// page is told, so that it can say so.
+void endEventLoop(int code);
 
 }  // namespace vorarid

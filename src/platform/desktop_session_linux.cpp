@@ -1,6 +1,7 @@
 #include "desktop_session.h"
 
 #include <QLibraryInfo>
+#include <QCoreApplication>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -44,6 +45,6 @@ void addCarriedFonts() {}
 
 void showWindow(QWidget* window) { window->showNormal(); }
 
-int endOfProgram(int code) { return code; }
+void endEventLoop(int code) { QCoreApplication::exit(code); }
 
 }  // namespace vorarid

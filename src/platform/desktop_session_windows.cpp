@@ -1,5 +1,6 @@
 #include "desktop_session.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <windows.h>
@@ -27,6 +28,6 @@ void addCarriedFonts() {}
 
 void showWindow(QWidget* window) { window->showNormal(); }
 
-int endOfProgram(int code) { return code; }
+void endEventLoop(int code) { QCoreApplication::exit(code); }
 
 }  // namespace vorarid

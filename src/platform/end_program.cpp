@@ -1,5 +1,7 @@
 #include "end_program.h"
 
+#include "desktop_session.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -7,7 +9,7 @@ namespace vorarid {
 
 void endProgram() {
     for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
-    QCoreApplication::exit(0);
+    endEventLoop(0);
 }
 
 }  // namespace vorarid

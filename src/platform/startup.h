@@ -11,8 +11,8 @@ void installStartupFailureHandler();
 void startupSucceeded();
 
 // Qt's own Korean texts (the OK button says "확인"), the "굴림" font (mapped
-// to an installed Hangul font where it is missing), and dialog buttons
-// without stock icons.
+// to an installed Hangul font where it is missing), dialog buttons without
+// stock icons, and no pixmap cache, whose upkeep runs on a timer.
 void setUpKoreanDesktop(QApplication& app);
 
 }  // namespace vorarid

@@ -18,21 +18,26 @@ A script the server puts first into the page (page_probe.js) counts the
 work the page schedules, for the idle check.
 """
 
+import math
 import os
-import subprocess
+import re
 import sys
 
-from desktop import OK, Failed, Session, XWindow, expect, holds, labels_drawn, say, wait_for
+from PIL import Image
+
+from desktop import (BLANK, CELLS, OK, Board, Failed, Session, XWindow, cell_origin, difference, expect, holds,
+                     labels_drawn, menu_keys, say, wait_for)
 import webdriver
 
+ENGINES = webdriver.ENGINES
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVE = os.path.join(HERE, "..", "..", "tools", "serve-site")
 PROBE = os.path.join(HERE, "page_probe.js")
 MAIN = "Vorarid  "
 
-# The game's windows as the page shows them: visible .qt-window elements,
-# each with its title, its frame and its client area (the canvas) in CSS
-# pixels of the viewport, and the desktop's corner.
+# The game's windows as the page shows them: .qt-window elements, each with
+# its title, its place in the desktop as Qt sets it, its frame and its
+# client area (the canvas) in CSS pixels of the viewport.
 WINDOWS = """
 const host = document.getElementById("qt-shadow-container");
 if (!host || !host.shadowRoot) return null;
@@ -45,6 +50,8 @@ return [...host.shadowRoot.querySelectorAll(".qt-window")].map(w => {
   const close = [...w.querySelectorAll(":scope > .title-bar .image-button")].pop();
   const closeRect = close ? close.getBoundingClientRect() : null;
   return {id: w.id, shown: w.style.display !== "none", title: name ? name.textContent : "",
+          place: [parseFloat(w.style.left) || 0, parseFloat(w.style.top) || 0],
+          size: [client.width, client.height],
           frame: [frame.left, frame.top, frame.width, frame.height],
           client: [client.left, client.top, client.width, client.height],
           desktop: [desktop.left, desktop.top], classes: [...w.classList], z: Number(w.style.zIndex || 0),
@@ -53,24 +60,28 @@ return [...host.shadowRoot.querySelectorAll(".qt-window")].map(w => {
 });
 """
 
-# What a screen reader finds in a window: Qt's shadow elements, each with
-# its tag, text and place in the viewport.
-READER = """
-const host = document.getElementById("qt-shadow-container");
-const root = host.shadowRoot;
+# What a screen reader user does first on the page: asks Qt for the
+# elements that stand for its widgets (a button of Qt's, for screen
+# readers only).
+ENABLE_READER = """
+const root = document.getElementById("qt-shadow-container").shadowRoot;
 const enable = [...root.querySelectorAll("button")].find(b => b.innerText === "Enable Screen Reader");
 if (enable) enable.click();
-const w = root.getElementById(arguments[0]);
+return Boolean(enable);
+"""
+
+# What a screen reader then finds in a window: Qt's elements, each with its
+# tag, text and size (their places are not kept up to date).
+READER = """
+const w = document.getElementById("qt-shadow-container").shadowRoot.getElementById(arguments[0]);
 if (!w) return null;
-return [...w.querySelectorAll(".qt-window-a11y-container *")].map(e => {
-  const r = e.getBoundingClientRect();
-  return {tag: e.tagName.toLowerCase(), role: e.getAttribute("role"), text: e.tagName === "TEXTAREA" ? e.value || e.textContent : e.textContent,
-          place: [r.left, r.top, r.width, r.height]};
-});
+return [...w.querySelectorAll(".qt-window-a11y-container *")].map(e =>
+  ({tag: e.tagName.toLowerCase(), role: e.getAttribute("role"), text: e.textContent,
+    size: [e.offsetWidth, e.offsetHeight]}));
 """
 
 PROBE_STATE = "return window.vorarid_probe ? {scheduled: vorarid_probe.scheduled, ran: vorarid_probe.ran, " \
-              "console: vorarid_probe.console, firstDraw: vorarid_probe.firstDraw} : null;"
+              "console: vorarid_probe.console, firstDraw: vorarid_probe.firstDraw, recent: vorarid_probe.recent} : null;"
 ENDED = """
 const status = document.getElementById("status"), message = document.getElementById("message");
 return {shown: !status.hidden, text: message.textContent, code: status.dataset.exitCode ?? null,
@@ -78,9 +89,31 @@ return {shown: !status.hidden, text: message.textContent, code: status.dataset.e
         left: document.getElementById("qt-shadow-container") !== null};
 """
 
+# What a screen reader hears of a cell: "2줄 3칸: 숫자 17", "마지막칸: 빈칸",
+# "1줄 1칸: Zede 사진 3줄 5칸 조각".
+PHOTO_KINDS = {"Dozud": 1, "Zede": 2, "Deveder": 3, "Rezovo": 4}
+CELL_NAME = re.compile(r"^(?:(\d)줄 (\d)칸|마지막칸): (?:(빈칸)|숫자 (\d+)|(\w+) 사진 (\d)줄 (\d)칸 조각)$")
+
+
+def heard_cell(text):
+    """(cell, what it shows) from a cell's spoken name; None for another text."""
+    match = CELL_NAME.match(text)
+    if not match:
+        return None
+    row, column, blank, number, photo, tile_row, tile_column = match.groups()
+    cell = 0 if row is None else 5 * (int(row) - 1) + int(column)
+    if blank:
+        return cell, BLANK
+    if number:
+        return cell, (0, int(number))
+    return cell, (PHOTO_KINDS[photo], 5 * (int(tile_row) - 1) + int(tile_column))
+
+
 # The middle of each menu's title in the menu bar, from the client area's
-# top-left, as Qt draws them in the page's font.
+# top-left, and the height of a separator in a menu, as Qt's Fusion style
+# draws them in the page's 9-point font.
 MENU_TITLES = {"시작": (19, 11), "도움말": (71, 11)}
+MENU_SEPARATOR = 2
 
 
 class PageWindow(XWindow):
@@ -90,15 +123,17 @@ class PageWindow(XWindow):
 
     def __init__(self, info):
         fx, fy, fw, fh = info["frame"]
-        cx, cy, cw, ch = (round(v) for v in info["client"])
+        cx, cy, cw, ch = info["client"]
         frame = (round(cx - fx), round(fx + fw - cx - cw), round(cy - fy), round(fy + fh - cy - ch))
-        super().__init__(int(info["id"].rsplit("-", 1)[-1]), info["title"], cx, cy, cw, ch, info["shown"], frame)
+        width, height = (round(v) for v in info["size"])
+        super().__init__(int(info["id"].rsplit("-", 1)[-1]), info["title"], round(cx), round(cy), width, height,
+                         info["shown"], frame)
         self.info = info
-        self.desktop = info["desktop"]
 
     @property
     def outer_top_left(self):
-        return round(self.info["frame"][0] - self.desktop[0]), round(self.info["frame"][1] - self.desktop[1])
+        """Where Qt put the frame in the desktop, its screen."""
+        return tuple(round(v) for v in self.info["place"])
 
     @property
     def framed(self):
@@ -117,11 +152,17 @@ class BrowserSession(Session):
 
     screen_reader = False
     windows_have_owners = False
-    screen_size = (1280, 1024)
+    screen = (1280, 1024)
 
-    def __init__(self, site, engine, viewport=(1024, 768), scale=1, mobile=False, env=None):
+    @property
+    def tolerance(self):
+        """A phone's page, scaled to its screen, puts frames on its own
+        device pixels: a CSS pixel either way."""
+        return 1 if self.mobile else 0
+
+    def __init__(self, site, engine, menus, viewport=(1024, 768), dpr=1, mobile=False, env=None):
         super().__init__(site, window_manager=None, env=env)
-        self.engine, self.viewport, self.scale, self.mobile = engine, viewport, scale, mobile
+        self.engine, self.menus, self.viewport, self.dpr, self.mobile = engine, menus, viewport, dpr, mobile
         self.browser = None
         self.server = None
         self.url = None
@@ -133,9 +174,9 @@ class BrowserSession(Session):
         self.server = self._spawn("server", [sys.executable, SERVE, self.game_path, "--port", "0",
                                              "--inject", PROBE], self.env)
         self.url = wait_for(self._served_address, "the site's server", 20, interval=0.05)
-        self.browser = webdriver.browser(self.engine, self.tmp, self.env, self.viewport, self.scale, self.mobile)
+        self.browser = webdriver.browser(self.engine, self.tmp, self.env, self.viewport, self.dpr, self.mobile)
         say(f"{webdriver.version(self.engine)} with a {self.viewport[0]}x{self.viewport[1]} viewport at "
-            f"{self.scale}x{', a phone' if self.mobile else ''}; the site at {self.url}")
+            f"{self.dpr}x{', a phone' if self.mobile else ''}; the site at {self.url}")
 
     def _served_address(self):
         with open(os.path.join(self.tmp, "server.log")) as f:
@@ -146,6 +187,10 @@ class BrowserSession(Session):
         self.browser.navigate(self.url)
         self.game = None
         say(f"page opened: {self.url}")
+        # As a screen reader user would, at once, so that every window
+        # opened later is read too.
+        self.wait_window(MAIN, timeout=60)
+        expect(self.browser.evaluate(ENABLE_READER), "the page offers a screen reader the game's widgets")
 
     def stop(self):
         if self.browser:
@@ -254,22 +299,73 @@ class BrowserSession(Session):
         wait_for(lambda: self.active_window() == main.id, "the main window to be active", 5)
 
     def focus(self, title):
+        """Gives the window the keyboard, as a click into it does: the keys
+        go where the page last took a click. The click is in the corner of
+        the client area, where no window of the game has a control."""
         window = self.wait_window(title)
-        if self.active_window() != window.id:
-            self.click(*window.title_bar_point())
+        self.click(window.x + 3, window.y + 3)
         wait_for(lambda: self.active_window() == window.id, f"{title!r} to be active", 5)
 
     # -- input and the screen -------------------------------------------------------
 
     def screenshot(self, box=None):
+        """What the page shows, in CSS pixels of the page."""
         shot = self.browser.screenshot()
-        if self.scale != 1:
-            shot = shot.resize((round(shot.width / self.scale), round(shot.height / self.scale)))
+        factor = self.dpr * (self.visible_area()["scale"] if self.mobile else 1)
+        if factor != 1:
+            shot = shot.resize((round(shot.width / factor), round(shot.height / factor)), Image.BOX)
         return shot.crop(box) if box else shot
 
     def device_screenshot(self):
         """What the page shows, in device pixels."""
         return self.browser.screenshot()
+
+    def save_screenshot(self, name, device=False):
+        if not device:
+            return super().save_screenshot(name)
+        directory = os.environ.get("VORARID_E2E_SHOTS") or self.tmp
+        os.makedirs(directory, exist_ok=True)
+        path = os.path.join(directory, name + ".png")
+        self.device_screenshot().save(path)
+        say(f"screenshot: {path}")
+        return path
+
+    def visible_area(self):
+        """The part of the page on the screen, in CSS pixels of the page,
+        and how far the browser scaled the page to show it."""
+        return self.browser.evaluate("const v = visualViewport; return {left: v.pageLeft, top: v.pageTop, "
+                                     "width: v.width, height: v.height, scale: v.scale};")
+
+    def canvas_resolutions(self):
+        """Each shown window's picture: its size on the page in CSS pixels,
+        and in pixels of its own."""
+        return self.browser.evaluate("""
+            const root = document.getElementById("qt-shadow-container").shadowRoot;
+            return [...root.querySelectorAll(".qt-window")].filter(w => w.style.display !== "none").map(w => {
+              const c = w.querySelector("canvas.qt-window-content"), r = c.getBoundingClientRect();
+              return {css: [r.width, r.height], device: [c.width, c.height]};
+            });""")
+
+    @staticmethod
+    def border_width(shot, ox, oy, dpr):
+        """How many device pixels wide the empty p0's left border is, on a
+        line through its middle: dark pixels between the flat strip left of
+        it and its empty inside."""
+        y = round((oy + 240 + 24) * dpr)
+        row = [shot.getpixel((x, y)) for x in range(round((ox + 186) * dpr), round((ox + 198) * dpr))]
+        return sum(1 for p in row if sum(p) < 3 * 96)
+
+    @staticmethod
+    def tile_difference(shot, ox, oy, dpr, cell, tile):
+        """How far the cell's inside, in device pixels, is from the tile as
+        the desktop build draws it at this scale: the cell's pitch less its
+        border, filled by the tile scaled smoothly."""
+        cx, cy = cell_origin(cell)
+        left, top = math.ceil((ox + cx) * dpr) + 1, math.ceil((oy + cy) * dpr) + 1
+        side = 48 * dpr - 1
+        inside = shot.crop((left, top, left + side, top + side))
+        wanted = tile if side == 47 else tile.resize((side, side), Image.BILINEAR)
+        return difference(inside, wanted)
 
     def click(self, x, y):
         self.browser.pointer((x, y), "down", "up", kind=self.pointer_kind)
@@ -313,23 +409,40 @@ class BrowserSession(Session):
         return found[0], found[1]
 
     def press_ok(self, name, at=None):
-        """Clicks the window's 확인 button, where a screen reader finds it (or
-        for a window of the game, where its design puts it), and waits for
-        the window to close."""
+        """Clicks the 확인 button where the window's design puts it, or for a
+        message box, where Qt lays out its one button: in the bottom right
+        corner, inside the box's margins (12 and 11 pixels); and waits for
+        the window to close. (A click on a window that a box blocks leaves
+        the page's keyboard with no window, so no key would do.)"""
         window = self.wait_window(name)
-        if at:
-            point = (window.x + at[0], window.y + at[1])
-        else:
+        if not at:
             buttons = [e for e in self.reader(name) if e["tag"] == "button" and e["text"] == OK]
             if len(buttons) != 1:
                 raise Failed(f"expected one {OK!r} button in {name!r}: {self.reader(name)}")
-            x, y, w, h = buttons[0]["place"]
-            point = (x + w / 2, y + h / 2)
-        self.click(*point)
+            width, height = buttons[0]["size"]
+            at = (window.width - 12 - width // 2, window.height - 11 - height // 2)
+        self.click(window.x + at[0], window.y + at[1])
         self.wait_window_gone(name)
 
     def labels_shown(self, name, window, labels):
+        """Each label drawn in its colours. (Qt's shadow elements in the page
+        miss a label now and then: a screen reader is not yet a reliable
+        witness of a window's labels there.)"""
         labels_drawn(self, name, window, labels)
+
+    def read_board(self, pictures, shot=None):
+        """Which picture each cell shows: from the screen where the page is
+        drawn a CSS pixel to a pixel, else (a phone's screen, a denser one)
+        as a screen reader hears the cells, whose pictures the screen shows
+        scaled."""
+        if self.dpr == 1 and not self.mobile:
+            return super().read_board(pictures, shot)
+        cells = {}
+        for element in self.reader(MAIN):
+            heard = heard_cell(element["text"]) if element["tag"] == "button" else None
+            if heard:
+                cells[heard[0]] = heard[1]
+        return Board({cell: cells.get(cell) for cell in CELLS}, {})
 
     def idle(self, what, seconds, still, still_what):
         """The page schedules and runs nothing for `seconds`, while `still`
@@ -340,15 +453,39 @@ class BrowserSession(Session):
         changed = {f"{kind} {name}": count - before[kind].get(name, 0)
                    for kind in ("scheduled", "ran") for name, count in after[kind].items()
                    if count != before[kind].get(name, 0)}
-        expect(not changed, f"{what}: the page does no work in {seconds} s", f"meanwhile: {changed}")
+        expect(not changed, f"{what}: the page does no work in {seconds} s",
+               f"meanwhile: {changed}; the last asked for by: {after['recent'][-len(changed):]}")
 
-    def menu_title(self, name):
-        ox, oy = self.wait_window(MAIN).x, self.wait_window(MAIN).y
-        return ox + MENU_TITLES[name][0], oy + MENU_TITLES[name][1]
+    def choose(self, *path):
+        """Chooses a menu command: a click on the menu's title, then the keys
+        (menu_keys); on a phone, which has no keys, a tap on each item."""
+        self.raise_main_window()
+        main = self.wait_window(MAIN)
+        title = MENU_TITLES[path[0]]
+        self.click(main.x + title[0], main.y + title[1])
+        wait_for(self.popups, f"the menu {path[0]!r} to open", 5)
+        if not self.mobile:
+            self.key(*menu_keys(self.menus, path))
+        else:
+            entries = dict(self.menus)[path[0]]
+            for depth, name in enumerate(path[1:]):
+                popup = wait_for(lambda: len(self.popups()) > depth and self.popups()[depth],
+                                 f"the menu holding {name!r} to open", 5)
+                # The items share the menu's height, less its separators'.
+                item = (popup.height - MENU_SEPARATOR * entries.count("-")) / (len(entries) - entries.count("-"))
+                y = popup.y
+                for entry in entries:
+                    if entry == "-":
+                        y += MENU_SEPARATOR
+                        continue
+                    if (entry if isinstance(entry, str) else entry[0]) == name:
+                        break
+                    y += item
+                self.click(popup.x + popup.width // 2, y + item / 2)
+                entry = next(e for e in entries if e != "-" and (e if isinstance(e, str) else e[0]) == name)
+                entries = [] if isinstance(entry, str) else entry[1]
+        wait_for(lambda: not self.popups(), "the menus to close", 5)
 
-
-def engines_available():
-    return [engine for engine in webdriver.ENGINES if "not installed" not in webdriver.version(engine)]
-
-
-_ = subprocess
+    def leftover_windows(self, names):
+        """Which of the windows named are still in the page, shown or not."""
+        return [w.name for w in self.page_windows() if w.name in names]

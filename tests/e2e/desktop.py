@@ -212,8 +212,9 @@ Label = collections.namedtuple("Label", "place ground ink least text", defaults=
 
 
 def labels_drawn(session, name, window, labels):
-    """For a session without an accessibility tree: each label of the window
-    is drawn in its colours, with some of it in its text's colour."""
+    """Each label of the window is drawn in its colours, with some of it in
+    its text's colour: nearly all of it (85 %) is the one colour or the
+    other, the rest the edges that smoothed letters have."""
     def near(pixels, colour):
         return sum(1 for p in pixels if max(abs(a - b) for a, b in zip(p, colour)) < 60) / len(pixels)
 
@@ -224,13 +225,28 @@ def labels_drawn(session, name, window, labels):
             x, y, w, h = (round(v * session.scale) for v in label.place)
             pixels = list(shot.crop((x, y, x + w, y + h)).getdata())
             text, ground = near(pixels, label.ink), near(pixels, label.ground)
-            if text < label.least or text + ground < 0.9:
+            if text < label.least or text + ground < 0.85:
                 return None
             shares.append(text)
         return shares
     shares = wait_for(drawn, f"{name!r} to show its labels in their colours", 5)
     say(f"ok  {name!r} shows its {len(shares)} labels in their colours, text on "
         + ", ".join(f"{share:.0%}" for share in shares) + " of them")
+
+
+def menu_keys(menus, path):
+    """The keys that choose a command once its menu has opened at a click
+    on its title, as Qt's menus take them everywhere: down to move down the
+    menu, right to open a submenu (its first item chosen), return to choose.
+    menus: [(title, [item or (submenu, [items]) ...]), ...], '-' a separator."""
+    keys, entries = [], dict(menus)[path[0]]
+    for depth, name in enumerate(path[1:]):
+        items = [e for e in entries if e != "-"]
+        names = [e if isinstance(e, str) else e[0] for e in items]
+        keys += ["Right"] * (depth > 0) + ["Down"] * (names.index(name) + (depth == 0))
+        entry = items[names.index(name)]
+        entries = [] if isinstance(entry, str) else entry[1]
+    return keys + ["Return"]
 
 
 # ---------------------------------------------------------------------------
@@ -389,6 +405,14 @@ exec sleep infinity
 class Session:
     screen = (1024, 768)  # the X server's, where it is Xvfb
     scale = 1  # device pixels to a pixel of the windows' design
+    windows_have_owners = True  # whether the window system records a window's owner
+
+    @property
+    def tolerance(self):
+        """How many pixels a place or size may be off the design's: none
+        where a pixel is a pixel of the design, else the pixel that rounding
+        to whole 96 dpi pixels and scaling them leave."""
+        return 0 if self.scale == 1 else 1
 
     def __init__(self, game, window_manager=None, env=None):
         """game: the program, or None to start one later (start_game);
@@ -763,6 +787,20 @@ class Session:
                                              [north_west | x_and_y | from_a_pager, left, top, 0, 0], to_root=True)
         else:
             self.xdotool("windowmove", window.id, left, top)
+
+    def close_through_frame(self, name):
+        """Closes a window the way a player does on a desktop: focus it by
+        its title bar, then the window manager's close key."""
+        window = self.wait_window(name)
+        self.click(*window.title_bar_point())
+        wait_for(lambda: self.active_window() == window.id, f"{name!r} to have the focus", 5)
+        self.key("alt+F4")
+        self.wait_window_gone(name)
+
+    def leftover_windows(self, names):
+        """Which of the windows named the X server still has, shown or not."""
+        tree = self._run(["xwininfo", "-root", "-tree"])
+        return [name for name in names if f'"{name}"' in tree]
 
     def close_window(self, window):
         """What the close box does: asks the window to close (WM_DELETE_WINDOW)."""

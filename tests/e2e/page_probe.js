@@ -3,14 +3,21 @@
 // schedules, notes when the program first draws, and keeps what the
 // program says on the console. Read as window.vorarid_probe.
 (() => {
-  const probe = { scheduled: {}, ran: {}, firstDraw: null, console: [], exitCode: null };
+  const probe = { scheduled: {}, ran: {}, firstDraw: null, console: [], recent: [] };
   window.vorarid_probe = probe;
   const count = (table, name) => { table[name] = (table[name] || 0) + 1; };
   // Every way a page can ask to run later: each asking and each run counts.
   const wrap = (owner, name, position) => {
     const original = owner[name];
     owner[name] = function (...args) {
+      // WebKit's WebDriver runs the tests' own scripts with a timer of the
+      // page's: not the page's work.
+      const stack = new Error().stack || "";
+      if (stack.includes("evaluateJavaScriptFunction")) return original.apply(this, args);
       count(probe.scheduled, name);
+      // Who asked, for a failure to name: the last few only.
+      probe.recent = [...probe.recent.slice(-4),
+                      `${Math.round(performance.now())} ms: ${name} ${args[position + 1] ?? ""}: ${stack}`];
       const callback = args[position];
       if (typeof callback === "function")
         args[position] = function (...inner) { count(probe.ran, name); return callback.apply(this, inner); };
@@ -31,6 +38,8 @@
     count(probe.ran, "draw");
     return put.apply(this, args);
   };
+  window.addEventListener("error", event => probe.console.push(`uncaught: ${event.message}`));
+  window.addEventListener("unhandledrejection", event => probe.console.push(`unhandled: ${event.reason}`));
   for (const level of ["log", "info", "warn", "error"]) {
     const original = console[level];
     console[level] = function (...args) { probe.console.push(`${level}: ${args.join(" ")}`); return original.apply(this, args); };

@@ -15,7 +15,6 @@ import os
 import shutil
 import socket
 import subprocess
-import time
 import urllib.error
 import urllib.request
 
@@ -247,7 +246,9 @@ class Firefox(Browser):
 
         def connect():
             try:
-                return websocket.create_connection(f"ws://127.0.0.1:{port}/session", timeout=60)
+                # Firefox refuses a handshake that names a page's origin.
+                return websocket.create_connection(f"ws://127.0.0.1:{port}/session", timeout=60,
+                                                   suppress_origin=True)
             except (OSError, websocket.WebSocketException):
                 return None
         self.socket = wait_for(connect, "Firefox's WebDriver BiDi", 60, interval=0.2)
@@ -317,6 +318,3 @@ def version(engine):
         return f"{engine}: not installed"
     return subprocess.run(command, capture_output=True, text=True, timeout=30).stdout.strip()
 
-
-__all__ = ["ENGINES", "browser", "version", "free_port"]
-_ = time  # the module's users wait through desktop.wait_for

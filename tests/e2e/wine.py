@@ -19,8 +19,8 @@ import shutil
 import subprocess
 import time
 
-from desktop import (Failed, Session, XWindow, clean_environment, expect, holds, labels_drawn, say, threads,
-                     wait_for)
+from desktop import (Failed, Session, XWindow, clean_environment, expect, holds, labels_drawn, menu_keys, say,
+                     threads, wait_for)
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -305,22 +305,14 @@ class WineSession(Session):
 
     def choose(self, *path):
         """Chooses a menu command as a Windows player may: a click on the
-        menu's title in the menu bar, then the keys, which Windows menus
-        take as well as clicks: down to move down the menu, right to open a
-        submenu (its first item chosen), return to choose."""
+        menu's title in the menu bar, then the keys (menu_keys), which
+        Windows menus take as well as clicks."""
         self.raise_main_window()
         x, y, _, _ = self.win32_windows("Vorarid  ")[0].client
         title = MENU_TITLES[path[0]]
         self.xdotool("mousemove", x + round(title[0] * self.scale), y + round(title[1] * self.scale), "click", 1)
         wait_for(self.popups, f"the menu {path[0]!r} to open", 5)
-        keys, entries = [], dict(self.menus)[path[0]]
-        for depth, name in enumerate(path[1:]):
-            items = [e for e in entries if e != "-"]
-            names = [e if isinstance(e, str) else e[0] for e in items]
-            keys += ["Right"] * (depth > 0) + ["Down"] * (names.index(name) + (depth == 0))
-            entry = items[names.index(name)]
-            entries = [] if isinstance(entry, str) else entry[1]
-        self.xdotool("key", "--delay", 40, *keys, "Return")
+        self.xdotool("key", "--delay", 40, *menu_keys(self.menus, path))
         wait_for(lambda: not self.popups(), "the menus to close", 5)
 
     # -- what the driver reads, presses and measures ------------------------
