@@ -733,8 +733,8 @@ def group_unzipped(args):
         game = os.path.join(folder, "vorarid.exe")
         header = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", game], capture_output=True, text=True).stdout
         expect("Subsystem\t\t00000002\t(Windows GUI)" in header, "vorarid.exe is a Windows GUI program")
-        icons = subprocess.run(f"wrestool -x -t 14 '{game}' | icotool -l -", shell=True, capture_output=True,
-                               text=True).stdout
+        subprocess.run(["wrestool", "-x", "-t", "14", "-o", os.path.join(s.tmp, "icon.ico"), game], check=True)
+        icons = subprocess.run(["icotool", "-l", os.path.join(s.tmp, "icon.ico")], capture_output=True, text=True).stdout
         sizes = sorted(int(line.split("--width=")[1].split()[0]) for line in icons.splitlines() if "depth=32" in line)
         expect(sizes == [16, 20, 24, 32, 40, 48, 64, 96, 128, 256], "with its icon in 32 bits at every size",
                f"{sizes}: {icons}")

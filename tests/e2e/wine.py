@@ -201,6 +201,10 @@ class WineSession(Session):
         if self.dpi != 96:
             self.run_windows_program("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                                      "REG_DWORD", "/d", str(self.dpi), "/f")
+        # Wine hands a Windows program no QT_ variable of Linux's: the
+        # game's are the user's environment, as Windows keeps it.
+        for name, value in self.extra_env.items():
+            self.run_windows_program("reg", "add", r"HKCU\Environment", "/v", name, "/d", value, "/f")
         # The probe first: its start brings up the prefix's wineserver and
         # Wine's services, so that the game's start is the game's own.
         self._start_probe()
@@ -363,7 +367,11 @@ class WineSession(Session):
 
     def failure_shown(self):
         """A message box, since a Windows program has no console; closed
-        with its button, the game ends."""
+        with its button, the game ends. Where Qt finds no platform plugin it
+        shows a box of its own first, titled by the program's file name."""
+        if wait_for(lambda: {"vorarid", "Vorarid"} & {w.title for w in self.win32_windows()},
+                    "a message box", 10) == {"vorarid"}:
+            self.press_ok("vorarid")
         texts, _ = self.message_box("Vorarid")
         self.press_ok("Vorarid")
         return self.exit_code("closing the box"), "\n".join(texts)
