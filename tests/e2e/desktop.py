@@ -1062,7 +1062,8 @@ class Session:
                 d = difference(inside, tile)
                 if d < best_distance:
                     best, best_distance = key, d
-            cells[cell] = best if best_distance < MATCH else None
+            # Scaled to the screen and back, a tile is some units further off.
+            cells[cell] = best if best_distance < MATCH * (1 if self.scale == 1 else 2) else None
             distances[cell] = best_distance
         return Board(cells, distances)
 
