@@ -334,8 +334,8 @@ class WineSession(Session):
     screen_reader = False
 
     def message_box(self, title):
-        """The message box's texts and buttons as it copies them at ctrl+C:
-        title, text and buttons, with lines of dashes between the parts."""
+        """The message box's texts and buttons as Qt's copies them at ctrl+C,
+        with lines of dashes between title, text and buttons."""
         self.focus(title)
         self.key("ctrl+c")
         parts = []
@@ -355,9 +355,8 @@ class WineSession(Session):
         wait_for(lambda: self.active_window() == window.id, f"{title!r} to have the focus", 5)
 
     def press_ok(self, name, at=None):
-        """Clicks the 확인 button where the window's design puts it, or for a
-        message box, whose buttons Windows lays out, presses its default
-        button with the return key; and waits for the window to close."""
+        """Clicks 확인 where the window's design puts it, or presses a message
+        box's default button with the return key; waits for it to close."""
         if at:
             window = self.wait_window(name)
             self.click(window.x + round(at[0] * self.scale), window.y + round(at[1] * self.scale))
@@ -367,9 +366,8 @@ class WineSession(Session):
         self.wait_window_gone(name)
 
     def failure_shown(self):
-        """A message box, since a Windows program has no console; closed
-        with its button, the game ends. Where Qt finds no platform plugin it
-        shows a box of its own first, titled by the program's file name."""
+        """A message box, read by the probe; closed, the game ends. Where Qt
+        finds no platform plugin it shows a box of its own first."""
         if wait_for(lambda: {"vorarid", "Vorarid"} & {w.title for w in self.win32_windows()},
                     "a message box", 10) == {"vorarid"}:
             self.press_ok("vorarid")
@@ -389,16 +387,12 @@ class WineSession(Session):
         return next((w.title for w in windows if w.handle == handle), None)
 
     def idle(self, what, seconds, still, still_what):
-        """The game's GUI thread uses no CPU time for `seconds`; `still`
-        holds afterwards. The pointer rests on the desktop first, and
-        meanwhile only /proc is read: asking the X server about Wine's
-        windows wakes them. The GUI thread, the process's first, is where
-        the game's code runs; Wine's own threads in the process keep house
-        and are shown, not judged. The GUI thread is judged once it has
-        slept for 11 s: Qt's font cache expires what the windows drew 10 s
-        and 20 s after they drew it, and its pixmap cache 30 s after its
-        first entry, each a few ms of Qt's own once, which the Linux check,
-        made at once after the windows open, never reaches."""
+        """The game's GUI thread (the process's first) uses no CPU time for
+        `seconds`, with the pointer on the desktop, once it has slept for
+        11 s: Qt's font cache expires what the windows drew 10 and 20 s
+        later, and its pixmap cache its first entries after 30 s, once each.
+        Wine's own threads are shown, not judged; only /proc is read, since
+        asking X about Wine's windows wakes them. `still` holds after."""
         pid = self.game.pid
         rest_pointer(self.env, pid, (1010, 750))
         wakes = []
