@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
-# Builds the project a second time and compares what it made byte for byte
-# with the first build's. The second tree is a fresh copy of the same
-# sources in a temporary directory of its own, so every path and every file
-# time differs from the first build's, and it is built minutes after it:
-# none of that may show. Both builds take their time from the same
-# SOURCE_DATE_EPOCH, as two clean clones of one commit do. A file that
-# differs is kept in OUT_DIR, for diffoscope.
+# Builds the project again from a fresh copy of its sources elsewhere,
+# minutes later, with the same SOURCE_DATE_EPOCH (as two clean clones of one
+# commit do), and compares each FILE of the first build with the second's of
+# its name (for a .deb, made by cpack) byte for byte; one that differs is
+# kept in OUT_DIR, for diffoscope. --qt first unpacks static-qt's Qt for
+# TARGET into the second tree's qt/; @TREE@ in an option is the second tree.
 #   reproducible.sh [--qt TARGET] SOURCE_DIR OUT_DIR EPOCH FILE... -- CMAKE_OPTION...
-# Each FILE is one of the first build's; the second build's of that name is
-# in its tree, or, for a .deb, made by cpack. --qt unpacks scripts/static-qt's
-# Qt for TARGET into the second tree's qt/ first; @TREE@ in an option is the
-# second tree.
 set -u
 qt=
 [ "$1" = --qt ] && { qt=$2; shift 2; }
@@ -22,8 +17,7 @@ shift
 tmp=$(mktemp -d /tmp/vorarid-second-build.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-rm -rf "$out"
-mkdir -p "$out" "$tmp/source"
+rm -rf "$out" && mkdir -p "$out" "$tmp/source"
 
 # What Git tracks or would track, as it is on disk now, uncommitted changes
 # included. tar -m gives each file the time it is copied at, as a checkout does.

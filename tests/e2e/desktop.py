@@ -94,10 +94,8 @@ def clean_environment(**extra):
 
 
 # ---------------------------------------------------------------------------
-# What a process costs, from /proc.
-
-# One thread: its voluntary context switches (each a sleep that ended), its
-# CPU time in clock ticks and its time on the CPU in ns.
+# What a process costs, from /proc. A thread: its voluntary context switches
+# (each a sleep that ended), CPU time in clock ticks and time on a CPU in ns.
 Thread = collections.namedtuple("Thread", "name switches ticks ns")
 
 

@@ -108,10 +108,8 @@ def open_session(args, window_manager=None, env=None):
     return Session(args.game, window_manager=window_manager, env=env)
 
 
-# The windows' designs, in client coordinates: the middle of each 확인
-# button, and each label's place, colours, least share of text-coloured
-# pixels and, where the tests know it, text. A session without an
-# accessibility tree finds the button and sees the labels by these.
+# The windows' designs, in client coordinates, for a session without an
+# accessibility tree: the middle of each 확인 button, and each label.
 OK_BUTTONS = {HELP: (84, 188), CREDITS: (124, 116)}
 WINDOW_GREY = (240, 240, 240)
 LABELS = {
@@ -132,10 +130,8 @@ class Driver:
     # -- windows --------------------------------------------------------------
 
     def check_window(self, name, what):
-        """The window is up once, at its place, with its client size: in
-        device pixels, the design's at the session's scale, within the pixel
-        that the design's rounding to whole pixels at 96 dpi and Qt's
-        scaling of them leave."""
+        """The window is up once, at its place, with its client size, at the
+        session's scale within the pixel that Qt's scaling of 96-dpi pixels leaves."""
         within = 0 if self.s.scale == 1 else 1
         place = tuple(v * self.s.scale for v in PLACES[name])
         window = self.s.wait_placed(name, place, within=within)
@@ -162,9 +158,8 @@ class Driver:
         say(f"closed {name!r} through the window manager")
 
     def message_box(self, title, text):
-        """Checks the message box by what a screen reader would read (or
-        what the session reads where there is none), and that it belongs to
-        the main window; then closes it with its only button."""
+        """The message box's texts, its one button and its owner, the main
+        window; then it is closed with the button."""
         texts, buttons = self.s.message_box(title)
         expect(text in texts, f"message box {title!r} says {text[:24]!r}...", f"its texts: {texts}")
         expect(buttons == [OK], f"message box {title!r} has one button {OK!r}", f"its buttons: {buttons}")
@@ -174,8 +169,7 @@ class Driver:
         say(f"closed message box {title!r} with {OK!r}")
 
     def box_stays_on_top(self, title):
-        """A click on the main window, which the box blocks, leaves the box
-        on top, where the player sees it."""
+        """A click on the main window, which the box blocks, leaves the box on top."""
         self.s.wait_window(title)
         ox, oy = self.s.client_origin()
         self.s.click(ox + 96, oy + 264)  # the empty strip left of p0
@@ -538,8 +532,7 @@ def group_close_box(args):
 # -- a broken environment ------------------------------------------------------
 
 def failed_start(args, env, mention):
-    """A start that fails tells the player why (see Session.failure_shown)
-    and ends with exit code 1, without a crash."""
+    """A start that fails tells the player why and ends with exit code 1."""
     with open_session(args, env=env) as s:
         code, shown = s.failure_shown()
         say(f"exit code {code}; the game said: {shown!r}")
@@ -692,10 +685,8 @@ def traces_of_the_game(s):
 
 def group_unzipped(args):
     """The zip, unpacked into a folder whose path has Korean letters and
-    blanks, runs the game from there: a GUI program (a console program
-    brings a console window with it) with its icon at every size Windows
-    shows it, and a read-me that Notepad shows line by line (CR LF) and
-    that says how to remove the game."""
+    blanks, runs the game from there: a GUI program (no console window) with
+    its icon at every size, and a CR LF read-me that says how to remove it."""
     with wine.WineSession(None, args.wine, args.wine_prefix, MENUS) as s:
         d = Driver(args, s)
         folder = s.user_folder("Desktop", "보라리드 게임 모음", "Vorarid 1.0")
@@ -710,8 +701,7 @@ def group_unzipped(args):
         sizes = sorted(int(line.split("--width=")[1].split()[0]) for line in icons.splitlines() if "depth=32" in line)
         expect(sizes == [16, 20, 24, 32, 40, 48, 64, 96, 128, 256], "with its icon in 32 bits at every size",
                f"{sizes}: {icons}")
-        with open(os.path.join(folder, "README.txt"), "rb") as f:
-            readme = f.read()
+        readme = open(os.path.join(folder, "README.txt"), "rb").read()
         expect(b"\r\n" in readme and b"delete this folder" in readme.replace(b"\r\n", b"\n"),
                "the read-me ends its lines with CR LF and says that deleting the folder removes the game")
         start_and_quit(s, d, game, f"the game unpacked into {folder!r}")

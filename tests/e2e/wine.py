@@ -201,8 +201,7 @@ class WineSession(Session):
         if self.dpi != 96:
             self.run_windows_program("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                                      "REG_DWORD", "/d", str(self.dpi), "/f")
-        # Wine hands a Windows program no QT_ variable of Linux's: the
-        # game's are the user's environment, as Windows keeps it.
+        # Wine hands a Windows program no QT_ variable: they go in the user's environment.
         for name, value in self.extra_env.items():
             if name.startswith("QT_"):
                 self.run_windows_program("reg", "add", r"HKCU\Environment", "/v", name, "/d", value, "/f")
