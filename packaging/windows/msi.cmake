@@ -1,6 +1,6 @@
 # Makes the installer from the download's folder.
 #   cmake -DWXS=FILE -DFOLDER=DIR -DMSI=FILE -DTIME="YYYY-MM-DD hh:mm:ss"
-#         -DPACKAGE_CODE=UUID -DSUBJECT=TEXT -DAUTHOR=TEXT -P msi.cmake
+#         -DPACKAGE_CODE=UUID -DSUBJECT=TEXT -DAUTHOR=TEXT -DINSTALLED_README=FILE -P msi.cmake
 # Runs where the .wxs file's relative paths start (wixl takes no absolute ones).
 #
 # wixl stamps the time it runs as the package's creation and last-saved
@@ -14,6 +14,9 @@ foreach(file IN LISTS files)
   math(EXPR bytes "${bytes} + ${size}")
 endforeach()
 math(EXPR kib "(${bytes} + 1023) / 1024")
+
+# The installed read-me, made apart from the folder, dated as its files are.
+execute_process(COMMAND touch -r "${FOLDER}/README.txt" "${INSTALLED_README}" COMMAND_ERROR_IS_FATAL ANY)
 
 file(REMOVE "${MSI}.new")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC faketime -f "${TIME}"

@@ -94,10 +94,8 @@ def clean_environment(**extra):
 
 
 # ---------------------------------------------------------------------------
-# What a process costs, from /proc.
-
-# One thread: its voluntary context switches (each a sleep that ended), its
-# CPU time in clock ticks and its time on the CPU in ns.
+# What a process costs, from /proc. A thread: its voluntary context switches
+# (each a sleep that ended), CPU time in clock ticks and time on a CPU in ns.
 Thread = collections.namedtuple("Thread", "name switches ticks ns")
 
 
@@ -921,10 +919,8 @@ class Session:
         except Exception:
             return ""
 
-    # -- what the driver reads, presses and measures ------------------------
-    # Here through the accessibility tree and the X server, as a screen
-    # reader and a window manager meet the game. A session without a tree
-    # (WineSession) does each from the screen and its own platform instead.
+    # -- what the driver reads, presses and measures: here through the
+    # accessibility tree and X; WineSession from the screen and Windows.
 
     screen_reader = True  # whether a screen reader reaches the game's tree
 
@@ -932,8 +928,7 @@ class Session:
         return [self.text_of(label) for label in self.descendants(window_object, role="LABEL")]
 
     def message_box(self, title):
-        """The message box as a screen reader reads it: its texts and its
-        buttons' names. It must be a dialog."""
+        """A message box's texts and buttons, as a screen reader reads them."""
         box = self.find_top_level(title)
         if not any(self.has_role(box, role) for role in ("DIALOG", "ALERT", "FRAME")):
             raise Failed(f"message box {title!r} is no dialog but a {box.get_role().value_nick}")
@@ -942,8 +937,7 @@ class Session:
 
     def press_ok(self, name, at=None):
         """Clicks the one 확인 button of a window or a message box and waits
-        for it to close. `at`, where the window's design puts the button,
-        serves a session that cannot ask the window."""
+        for it to close; `at` (its place in the design) serves other sessions."""
         window = self.find_top_level(name)
         buttons = self.descendants(window, role="PUSH_BUTTON", name=OK)
         if len(buttons) != 1:
@@ -955,8 +949,7 @@ class Session:
         wait_for(lambda: name not in [n for _, n, _ in self.top_levels()], f"{name!r} to leave the tree", 5)
 
     def labels_shown(self, name, window, labels):
-        """The window, once in the tree, shows its labels (desktop.Label),
-        each with a text, the known ones word for word."""
+        """The window shows its labels (Label), the known texts word for word."""
         tops = [n for _, n, _ in self.top_levels()]
         expect(tops.count(name) == 1, f"{name!r} is one window in the accessibility tree", f"{tops}")
         texts = self.labels(self.find_top_level(name))
@@ -966,8 +959,7 @@ class Session:
                 expect(label.text in texts, f"{name!r} says {label.text!r}", f"its labels: {texts}")
 
     def owner(self, title):
-        """The title of the window that the window `title` belongs to, as the
-        X server has it (WM_TRANSIENT_FOR), or None."""
+        """The title of the window that `title` belongs to (WM_TRANSIENT_FOR)."""
         window = self.wait_window(title)
         value = self._xprop("-id", str(window.id), "WM_TRANSIENT_FOR").rsplit("#", 1)[-1].strip()
         if not value.startswith("0x"):
@@ -976,16 +968,14 @@ class Session:
         return owner.name if owner else value
 
     def on_top(self):
-        """The title of the topmost window on the screen, as the window
-        manager stacks them (_NET_CLIENT_LIST_STACKING, bottom to top)."""
+        """The title of the topmost window, as the window manager stacks them."""
         stacked = self._xprop("-root", "_NET_CLIENT_LIST_STACKING").partition("#")[2]
         ids = [int(w, 16) for w in stacked.replace(",", " ").split()]
         shown = [w for w in map(self.x_window, ids) if w and w.mapped and w.width > 3 and w.height > 3]
         return shown[-1].name if shown else None
 
     def idle(self, what, seconds, still, still_what):
-        """No thread of the game wakes for `seconds`, while `still` holds:
-        asking the X server where a window is wakes only the server."""
+        """No thread of the game wakes for `seconds`, while `still` holds."""
         before = threads(self.game.pid)
         holds(still, still_what, seconds)
         after = threads(self.game.pid)
@@ -994,8 +984,7 @@ class Session:
         expect(not woken, f"{what}: no thread of the game wakes in {seconds} s", f"wake-ups: {woken}")
 
     def failure_shown(self):
-        """Once the game has failed to start: its exit code and what it told
-        the player, which must be one line on stderr."""
+        """A failed start's exit code and its one line on stderr."""
         code = self.exit_code("a failed start")
         lines = self.stderr_text().splitlines()
         if len(lines) != 1:
@@ -1003,7 +992,7 @@ class Session:
         return code, lines[0]
 
     def left_running(self):
-        """What the game left running once it ended: nothing but itself here."""
+        """What the game left running once it ended."""
         return []
 
     # -- the main window ----------------------------------------------------
@@ -1082,9 +1071,7 @@ class Session:
         shot = shot or self.screenshot()
         ox, oy = self.client_origin()
 
-        def crop(x, y):
-            """The 47x47 design pixels at (x, y) of the client area; scaled
-            back to them where the screen has more."""
+        def crop(x, y):  # 47x47 pixels of the design, scaled back to them
             part = shot.crop(tuple(o + round(v * self.scale) for o, v in zip((ox, oy, ox, oy), (x, y, x + 47, y + 47))))
             return part if self.scale == 1 else part.resize((47, 47), Image.BOX)
         # The strip left of p0 belongs to no cell: flat window background.
@@ -1100,7 +1087,8 @@ class Session:
                 d = difference(inside, tile)
                 if d < best_distance:
                     best, best_distance = key, d
-            cells[cell] = best if best_distance < MATCH else None
+            # Scaled to the screen and back, a tile is some units further off.
+            cells[cell] = best if best_distance < MATCH * (1 if self.scale == 1 else 2) else None
             distances[cell] = best_distance
         return Board(cells, distances)
 

@@ -201,6 +201,10 @@ class WineSession(Session):
         if self.dpi != 96:
             self.run_windows_program("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                                      "REG_DWORD", "/d", str(self.dpi), "/f")
+        # Wine hands a Windows program no QT_ variable: they go in the user's environment.
+        for name, value in self.extra_env.items():
+            if name.startswith("QT_"):
+                self.run_windows_program("reg", "add", r"HKCU\Environment", "/v", name, "/d", value, "/f")
         # The probe first: its start brings up the prefix's wineserver and
         # Wine's services, so that the game's start is the game's own.
         self._start_probe()
@@ -321,8 +325,8 @@ class WineSession(Session):
     screen_reader = False
 
     def message_box(self, title):
-        """The message box's texts and buttons as it copies them at ctrl+C:
-        title, text and buttons, with lines of dashes between the parts."""
+        """The message box's texts and buttons as Qt's copies them at ctrl+C,
+        with lines of dashes between title, text and buttons."""
         self.focus(title)
         self.key("ctrl+c")
         parts = []
@@ -342,9 +346,8 @@ class WineSession(Session):
         wait_for(lambda: self.active_window() == window.id, f"{title!r} to have the focus", 5)
 
     def press_ok(self, name, at=None):
-        """Clicks the 확인 button where the window's design puts it, or for a
-        message box, whose buttons Windows lays out, presses its default
-        button with the return key; and waits for the window to close."""
+        """Clicks 확인 where the window's design puts it, or presses a message
+        box's default button with the return key; waits for it to close."""
         if at:
             window = self.wait_window(name)
             self.click(window.x + round(at[0] * self.scale), window.y + round(at[1] * self.scale))
@@ -354,11 +357,15 @@ class WineSession(Session):
         self.wait_window_gone(name)
 
     def failure_shown(self):
-        """A message box, since a Windows program has no console; closed
-        with its button, the game ends."""
-        texts, _ = self.message_box("Vorarid")
+        """A message box, read by the probe; closed, the game ends. Where Qt
+        finds no platform plugin it shows a box of its own first."""
+        if wait_for(lambda: {"vorarid", "Vorarid"} & {w.title for w in self.win32_windows()},
+                    "a message box", 10) == {"vorarid"}:
+            self.press_ok("vorarid")
+        box = wait_for(lambda: self.win32_windows("Vorarid"), "the message box 'Vorarid'", 10)[0]
+        texts = self.probe.ask(f"texts {box.handle}")
         self.press_ok("Vorarid")
-        return self.exit_code("closing the box"), "\n".join(texts)
+        return self.exit_code("closing the box"), " ".join(texts)
 
     def labels_shown(self, name, window, labels):
         labels_drawn(self, name, window, labels)
@@ -371,14 +378,20 @@ class WineSession(Session):
         return next((w.title for w in windows if w.handle == handle), None)
 
     def idle(self, what, seconds, still, still_what):
-        """The game's GUI thread uses no CPU time for `seconds`; `still`
-        holds afterwards. The pointer rests on the desktop first, and
-        meanwhile only /proc is read: asking the X server about Wine's
-        windows wakes them. The GUI thread, the process's first, is where
-        the game's code runs; Wine's own threads in the process keep house
-        (its timers, its services) and are shown, not judged."""
+        """The game's GUI thread (the process's first) uses no CPU time for
+        `seconds`, with the pointer on the desktop, once it has slept for
+        11 s: Qt's font cache expires what the windows drew 10 and 20 s
+        later, and its pixmap cache its first entries after 30 s, once each.
+        Wine's own threads are shown, not judged; only /proc is read, since
+        asking X about Wine's windows wakes them. `still` holds after."""
         pid = self.game.pid
         rest_pointer(self.env, pid, (1010, 750))
+        wakes = []
+
+        def asleep():
+            wakes.append((time.monotonic(), threads(pid)[pid].switches))
+            return wakes[-1][0] - next(t for t, n in wakes if n == wakes[-1][1]) >= 11
+        wait_for(asleep, "the game's GUI thread to sleep for 11 s", 60, interval=0.25)
         before = threads(pid)
         holds(lambda: threads(pid)[pid].ticks == before[pid].ticks, f"{what}: the game's GUI thread uses no CPU time",
               seconds)

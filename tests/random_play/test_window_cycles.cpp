@@ -3,9 +3,8 @@
 // so anything that grows with the number of cycles is a leak.
 //
 // Under AddressSanitizer the allocator is not glibc's and mallinfo2 says
-// nothing, and Windows has none; there only the object counts are compared
-// (and under AddressSanitizer the leak checker looks at the rest when the
-// program ends).
+// nothing; there only the object counts are compared (and the leak checker
+// looks at the rest when the program ends).
 #include "main_window.h"
 #include "pictures.h"
 #include "windows.h"
@@ -17,16 +16,10 @@
 
 #include <malloc.h>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
+#if defined(__SANITIZE_ADDRESS__)
 constexpr bool mallocIsGlibc = false;
-std::size_t heapInUse() { return 0; }
 #else
 constexpr bool mallocIsGlibc = true;
-std::size_t heapInUse() {
-    malloc_trim(0);
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
 #endif
 
 using namespace vorarid;
@@ -62,7 +55,11 @@ struct Footprint {
         f.widgets = QApplication::allWidgets().size();
         f.objects = qApp->findChildren<QObject*>().size();
         for (QWidget* widget : topLevels) f.objects += 1 + widget->findChildren<QObject*>().size();
-        f.heapBytes = heapInUse();
+        if (mallocIsGlibc) {
+            malloc_trim(0);
+            const struct mallinfo2 info = mallinfo2();
+            f.heapBytes = info.uordblks + info.hblkhd;
+        }
         return f;
     }
 };

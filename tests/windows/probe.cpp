@@ -8,6 +8,8 @@
 //                screen position and size, the X window Wine shows it in
 //                (0 on Windows itself), the title
 //   clipboard    the text on the clipboard, line by line
+//   texts H      the texts of the controls in the window with handle H, one
+//                a line (what Windows' own message boxes say)
 //
 // Texts are written as UTF-8, fields separated by tabs.
 #include <windows.h>
@@ -17,6 +19,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -67,6 +70,13 @@ BOOL CALLBACK listWindow(HWND window, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK listText(HWND control, LPARAM) {
+    wchar_t text[2048];
+    put({text, static_cast<std::size_t>(GetWindowTextW(control, text, 2048))});
+    std::putchar('\n');
+    return TRUE;
+}
+
 void clipboard() {
     if (!OpenClipboard(nullptr)) return;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -98,6 +108,8 @@ int main() {
             EnumWindows(listWindow, 0);
         else if (command == "clipboard")
             clipboard();
+        else if (command.starts_with("texts "))
+            EnumChildWindows(reinterpret_cast<HWND>(std::strtoull(line + 6, nullptr, 10)), listText, 0);
         else if (command == "quit")
             break;
         std::puts(".");
