@@ -5,7 +5,8 @@
 #         -DVERSION=TEXT -DPROGRAM=NAME -P site.cmake
 # LIST has one line per file: KIND|SOURCE|PATH IN THE SITE, where KIND is
 # "copy", "page" (@PROGRAM@, @VERSION@ and @WASM_BYTES@, the size of WASM,
-# filled in) or a licence name to take from a Debian copyright file.
+# filled in) or a licence name to take from a Debian copyright file (see
+# cmake/TextFile.cmake).
 #
 # The same bytes from every build of one commit: gzip without a name or a
 # time, every file dated SOURCE_DATE_EPOCH, zip entries in sorted order
@@ -27,16 +28,8 @@ foreach(entry IN LISTS entries)
   elseif(kind STREQUAL "page")
     configure_file("${source}" "${target}" @ONLY)
   else()
-    file(READ "${source}" text)
-    string(REGEX MATCH "\n\nLicense: ${kind}\n(( [^\n]*\n)+)" paragraph "${text}")
-    if(NOT paragraph)
-      message(FATAL_ERROR "${source} has no paragraph for the licence ${kind}")
-    endif()
-    set(text "${CMAKE_MATCH_1}")
-    string(REGEX REPLACE "(^|\n) \\.(\n)" "\\1\\2" text "${text}")
-    string(REGEX REPLACE "(^|\n) \\.(\n)" "\\1\\2" text "${text}")  # neighbouring blank lines
-    string(REGEX REPLACE "(^|\n) " "\\1" text "${text}")
-    file(WRITE "${target}" "${text}")
+    execute_process(COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${target} -DLICENSE=${kind}
+                            -P ${CMAKE_CURRENT_LIST_DIR}/../../cmake/TextFile.cmake COMMAND_ERROR_IS_FATAL ANY)
   endif()
   if(path MATCHES "\\.(html|js|wasm|ttf|ico)$")
     execute_process(COMMAND brotli -q 11 -f -o "${target}.br" "${target}" COMMAND_ERROR_IS_FATAL ANY)

@@ -2,11 +2,12 @@
 #   cmake -DFILES=LIST -DSTAGE=DIR -DZIP=FILE -DEPOCH=SECONDS -P download.cmake
 # LIST has one line per file: KIND|SOURCE|PATH IN THE FOLDER, where KIND is
 # "copy", "text" (lines ended CR LF) or a licence name to take from a
-# Debian copyright file (see windows_text.cmake).
+# Debian copyright file (see cmake/TextFile.cmake), both ended CR LF.
 #
 # The zip is the same bytes from every build of one commit: every file
 # dated SOURCE_DATE_EPOCH (zip keeps local time: UTC here), entries in
 # sorted order, and no extra fields (owners, Unix times) (zip -X).
+set(TEXT_FILE ${CMAKE_CURRENT_LIST_DIR}/../../cmake/TextFile.cmake)
 file(REMOVE_RECURSE "${STAGE}")
 file(STRINGS "${FILES}" entries)
 set(paths)
@@ -20,11 +21,11 @@ foreach(entry IN LISTS entries)
   if(kind STREQUAL "copy")
     file(COPY_FILE "${source}" "${STAGE}/${path}")
   elseif(kind STREQUAL "text")
-    execute_process(COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${STAGE}/${path}
-                            -P ${CMAKE_CURRENT_LIST_DIR}/windows_text.cmake COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${STAGE}/${path} -DCRLF=ON
+                            -P ${TEXT_FILE} COMMAND_ERROR_IS_FATAL ANY)
   else()
-    execute_process(COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${STAGE}/${path} -DLICENSE=${kind}
-                            -P ${CMAKE_CURRENT_LIST_DIR}/windows_text.cmake COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${STAGE}/${path} -DLICENSE=${kind} -DCRLF=ON
+                            -P ${TEXT_FILE} COMMAND_ERROR_IS_FATAL ANY)
   endif()
   list(APPEND paths "${path}")
 endforeach()

@@ -321,14 +321,8 @@ class BrowserSession(Session):
         return self.browser.screenshot()
 
     def save_screenshot(self, name, device=False):
-        if not device:
-            return super().save_screenshot(name)
-        directory = os.environ.get("VORARID_E2E_SHOTS") or self.tmp
-        os.makedirs(directory, exist_ok=True)
-        path = os.path.join(directory, name + ".png")
-        self.device_screenshot().save(path)
-        say(f"screenshot: {path}")
-        return path
+        """Keeps a screenshot, in CSS pixels or as the screen shows it."""
+        return super().save_screenshot(name, self.device_screenshot() if device else None)
 
     def visible_area(self):
         """The part of the page on the screen, in CSS pixels of the page,

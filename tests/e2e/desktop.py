@@ -804,12 +804,13 @@ class Session:
         """What the close box does: asks the window to close (WM_DELETE_WINDOW)."""
         self.x_connection.client_message(window.id, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
 
-    def save_screenshot(self, name):
-        """Keeps a screenshot where the test's output says, for a look at a failure."""
+    def save_screenshot(self, name, shot=None):
+        """Keeps a screenshot (or `shot`) where the test's output says, for a
+        look at a failure."""
         directory = os.environ.get("VORARID_E2E_SHOTS") or self.tmp
         os.makedirs(directory, exist_ok=True)
         path = os.path.join(directory, name + ".png")
-        self.screenshot().save(path)
+        (shot or self.screenshot()).save(path)
         say(f"screenshot: {path}")
         return path
 

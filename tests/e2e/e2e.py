@@ -743,7 +743,7 @@ def group_phone(args):
             wholly_visible(name, f"{name!r} opened by touch")
             s.press_ok(name, at=OK_BUTTONS[name])
             say(f"closed {name!r} with a tap on {OK!r}")
-        s.save_screenshot("phone")
+        s.save_screenshot("phone", device=True)
         s.choose("시작", "끝내기")
         expect(s.exit_code("끝내기") == 0, "끝내기 by touch ends the game")
 
