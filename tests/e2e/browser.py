@@ -25,8 +25,8 @@ import sys
 
 from PIL import Image
 
-from desktop import (BLANK, CELLS, OK, Board, Failed, Session, XWindow, cell_origin, difference, expect, holds,
-                     labels_drawn, menu_keys, say, wait_for)
+from desktop import (BLANK, CELLS, OK, Board, Failed, Session, TimedOut, XWindow, cell_origin, difference, expect,
+                     holds, labels_drawn, menu_keys, say, wait_for)
 import webdriver
 
 ENGINES = webdriver.ENGINES
@@ -211,6 +211,12 @@ class BrowserSession(Session):
     def probe_state(self):
         return self.browser.evaluate(PROBE_STATE)
 
+    def settle(self, what):
+        """Waits until the page has run what it asked to run next (page_probe.js):
+        then the screen shows what the last input brought about."""
+        wait_for(lambda: self.browser.evaluate("return vorarid_probe.next.size;") == 0,
+                 f"the page to settle after {what}", 5, interval=0.02)
+
     def stderr_text(self):
         """What the program said on the console."""
         state = self.probe_state()
@@ -229,7 +235,7 @@ class BrowserSession(Session):
         try:
             state = wait_for(lambda: (lambda s: s if s["shown"] else None)(self.ended()), f"the end after {what}",
                              timeout)
-        except Failed:
+        except TimedOut:
             raise Failed(f"{what} did not end the program; windows still shown: {self.shown_windows()}") from None
         say(f"the page says {state['text']!r}" + (", with a button to start again" if state["again"] else ""))
         expect(state["again"] and not state["left"], "the page offers to start again, the game's windows gone",
@@ -441,6 +447,7 @@ class BrowserSession(Session):
     def idle(self, what, seconds, still, still_what):
         """The page schedules and runs nothing for `seconds`, while `still`
         holds: no timer, no animation frame, no message, no drawing."""
+        self.settle("what came before")
         before = self.probe_state()
         holds(still, still_what, seconds)
         after = self.probe_state()
@@ -479,6 +486,7 @@ class BrowserSession(Session):
                 entry = next(e for e in entries if e != "-" and (e if isinstance(e, str) else e[0]) == name)
                 entries = [] if isinstance(entry, str) else entry[1]
         wait_for(lambda: not self.popups(), "the menus to close", 5)
+        self.settle(" › ".join(path))
 
     def leftover_windows(self, names):
         """Which of the windows named are still in the page, shown or not."""

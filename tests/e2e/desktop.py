@@ -36,6 +36,15 @@ class Failed(Exception):
     pass
 
 
+class TimedOut(Failed):
+    """What was waited for did not come in time."""
+
+
+class BrowserCrashed(Failed):
+    """The browser's own process that shows the page crashed: a fault of the
+    browser's, not of the game, which gets its checks once more."""
+
+
 def expect(condition, what, detail=""):
     if not condition:
         raise Failed(what + (f": {detail}" if detail else ""))
@@ -50,7 +59,7 @@ def wait_for(probe, what, timeout=10.0, interval=0.05):
         if value:
             return value
         if time.monotonic() > deadline:
-            raise Failed(f"timed out after {timeout:.0f}s waiting for {what}")
+            raise TimedOut(f"timed out after {timeout:.0f}s waiting for {what}")
         time.sleep(interval)
 
 
@@ -749,7 +758,7 @@ class Session:
             return None
         try:
             return wait_for(probe, f"{name!r} at {top_left}", timeout)
-        except Failed as failure:
+        except TimedOut as failure:
             raise Failed(f"{failure}; windows: {last}") from None
 
     @property
@@ -1103,7 +1112,7 @@ class Session:
             return board if all(board[c] == wanted[c] for c in CELLS) else None
         try:
             return wait_for(probe, what, timeout, interval=0.1)
-        except Failed as failure:
+        except TimedOut as failure:
             if not seen:
                 raise
             raise Failed(f"{failure}: the board shows {seen[0].describe()}") from None
@@ -1115,10 +1124,19 @@ class Session:
 
 
 def run_checks(group, checks):
-    """Runs one group of checks and exits with its verdict."""
-    try:
-        checks()
-    except Failed as failure:
-        say(f"FAILED {group}: {failure}")
-        sys.exit(1)
+    """Runs one group of checks and exits with its verdict. A group whose
+    browser crashed runs once more, from the start, in a new browser: a
+    second crash fails it."""
+    for attempt in (1, 2):
+        try:
+            checks()
+            break
+        except BrowserCrashed as failure:
+            if attempt == 2:
+                say(f"FAILED {group}: {failure}, twice")
+                sys.exit(1)
+            say(f"{failure}: the group once more, in a new browser")
+        except Failed as failure:
+            say(f"FAILED {group}: {failure}")
+            sys.exit(1)
     say(f"passed {group}")

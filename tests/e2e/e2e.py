@@ -27,8 +27,8 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import (BLANK, CELLS, DESKTOPS, OK, Failed, Label, Pictures, Session, cell_origin,  # noqa: E402
-                     clean_environment, difference, expect, holds, near, run_checks, say, wait_for)
+from desktop import (BLANK, CELLS, DESKTOPS, OK, Failed, Label, Pictures, Session, TimedOut,  # noqa: E402
+                     cell_origin, clean_environment, difference, expect, holds, near, run_checks, say, wait_for)
 import browser  # noqa: E402
 import wine  # noqa: E402
 
@@ -210,7 +210,7 @@ class Driver:
             return None
         try:
             return wait_for(probe, f"a dealt board of kind {kind}", 10, interval=0.1)
-        except Failed:
+        except TimedOut:
             if not found:
                 raise
             raise Failed(f"the board is none of the four layouts in kind {kind}'s tiles: "

@@ -2,12 +2,17 @@
 // --inject), before anything of the page runs: it counts the work the page
 // schedules, notes when the program first draws, and keeps what the
 // program says on the console. Read as window.vorarid_probe.
+//
+// It also keeps what the page has asked to run next (a timeout without a
+// delay, an animation frame) and has not yet run: how Qt goes on with an
+// input it took, posted events first, then drawing. Once none is left, the
+// page shows what that input brought about.
 (() => {
-  const probe = { scheduled: {}, ran: {}, firstDraw: null, console: [], recent: [] };
+  const probe = { scheduled: {}, ran: {}, firstDraw: null, console: [], recent: [], next: new Set() };
   window.vorarid_probe = probe;
   const count = (table, name) => { table[name] = (table[name] || 0) + 1; };
   // Every way a page can ask to run later: each asking and each run counts.
-  const wrap = (owner, name, position) => {
+  const wrap = (owner, name, position, next) => {
     const original = owner[name];
     owner[name] = function (...args) {
       // WebKit's WebDriver runs the tests' own scripts with a timer of the
@@ -19,16 +24,35 @@
       probe.recent = [...probe.recent.slice(-4),
                       `${Math.round(performance.now())} ms: ${name} ${args[position + 1] ?? ""}: ${stack}`];
       const callback = args[position];
+      const soon = next && next(args) ? {} : null;
       if (typeof callback === "function")
-        args[position] = function (...inner) { count(probe.ran, name); return callback.apply(this, inner); };
-      return original.apply(this, args);
+        args[position] = function (...inner) {
+          count(probe.ran, name);
+          probe.next.delete(soon);
+          return callback.apply(this, inner);
+        };
+      const id = original.apply(this, args);
+      if (soon) {
+        soon.key = `${name} ${id}`;
+        probe.next.add(soon);
+      }
+      return id;
     };
   };
-  wrap(window, "setTimeout", 0);
+  const forget = (owner, name, asked) => {
+    const original = owner[name];
+    owner[name] = function (id) {
+      for (const soon of probe.next) if (soon.key === `${asked} ${id}`) probe.next.delete(soon);
+      return original.apply(this, [id]);
+    };
+  };
+  wrap(window, "setTimeout", 0, args => !(args[1] > 0));
   wrap(window, "setInterval", 0);
-  wrap(window, "requestAnimationFrame", 0);
+  wrap(window, "requestAnimationFrame", 0, () => true);
   wrap(window, "requestIdleCallback", 0);
   wrap(window, "queueMicrotask", 0);
+  forget(window, "clearTimeout", "setTimeout");
+  forget(window, "cancelAnimationFrame", "requestAnimationFrame");
   const post = MessagePort.prototype.postMessage;
   MessagePort.prototype.postMessage = function (...args) { count(probe.scheduled, "postMessage"); return post.apply(this, args); };
   // The program draws a window by putting its pixels into the window's canvas.

@@ -20,7 +20,7 @@ import urllib.request
 
 from PIL import Image
 
-from desktop import Failed, wait_for
+from desktop import BrowserCrashed, Failed, wait_for
 
 CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
@@ -147,7 +147,14 @@ class ClassicBrowser(Browser):
                 return json.loads(response.read() or b"null")["value"]
         except urllib.error.HTTPError as error:
             detail = error.read().decode(errors="replace")
-            raise Failed(f"{self.engine} WebDriver {method} {path}: {error.code} {detail[:500]}") from None
+            what = f"{self.engine} WebDriver {method} {path}: {error.code} {detail[:500]}"
+            if self.page_crashed(detail):
+                raise BrowserCrashed(f"{self.engine}'s page process crashed ({what})") from None
+            raise Failed(what) from None
+
+    def page_crashed(self, detail):
+        """Whether the browser's process that shows the page has crashed."""
+        return "page crash" in detail or "tab crashed" in detail
 
     def navigate(self, url):
         self._call("POST", "/url", {"url": url})
@@ -207,7 +214,14 @@ class WebKit(ClassicBrowser):
     engine = "webkit"
 
     def start(self):
-        env = dict(self.env, GDK_SCALE=str(self.scale), WEBKIT_DISABLE_COMPOSITING_MODE="1")
+        # JavaScriptCore on Linux stops the page's thread with signals, to
+        # break into it at a trap and to scan its stack for the collector,
+        # and the thread then now and then finds errno changed under it:
+        # Skia's shader compiler and GLib check errno and abort, and the
+        # web process crashes. Traps that the thread polls for and a
+        # collector on the page's own thread send it none.
+        env = dict(self.env, GDK_SCALE=str(self.scale), WEBKIT_DISABLE_COMPOSITING_MODE="1",
+                   JSC_usePollingTraps="1", JSC_useConcurrentGC="0")
         if os.getuid() == 0:
             # WebKit's own sandbox (bubblewrap) needs user namespaces that a
             # chroot run as root does not give; the page is the project's own.
@@ -219,6 +233,12 @@ class WebKit(ClassicBrowser):
         rect = self._call("GET", "/window/rect")
         self._call("POST", "/window/rect", {"x": 0, "y": 0, "width": rect["width"] + self.viewport[0] - inner[0],
                                             "height": rect["height"] + self.viewport[1] - inner[1]})
+
+
+    def page_crashed(self, detail):
+        """MiniBrowser says in its log when its web process crashed."""
+        with open(os.path.join(self.tmp, "webkit-driver.log"), errors="replace") as log:
+            return "WebProcess CRASHED" in log.read() or super().page_crashed(detail)
 
 
 class Firefox(Browser):
