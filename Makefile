@@ -88,8 +88,7 @@ clean:
 # here all the same. Like `run`, a new tree leaves the tests out.
 WEB_SUITE = trixie
 WEB_CONFIGURE = cmake -S . -B $(WEB) -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DVORARID_WERROR=ON \
-	  --toolchain $(abspath $(WEB))/qt/lib/cmake/Qt6/qt.toolchain.cmake \
-	  -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF
+	  --toolchain $(abspath $(WEB))/qt/lib/cmake/Qt6/qt.toolchain.cmake
 # Qt looks for emscripten where static-qt shows it Debian's.
 web test-web: export EMSDK = $(abspath $(WEB))/qt/emsdk
 
