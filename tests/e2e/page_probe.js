@@ -24,25 +24,22 @@
       probe.recent = [...probe.recent.slice(-4),
                       `${Math.round(performance.now())} ms: ${name} ${args[position + 1] ?? ""}: ${stack}`];
       const callback = args[position];
-      const soon = next && next(args) ? {} : null;
+      let key = null;
       if (typeof callback === "function")
         args[position] = function (...inner) {
           count(probe.ran, name);
-          probe.next.delete(soon);
+          probe.next.delete(key);
           return callback.apply(this, inner);
         };
       const id = original.apply(this, args);
-      if (soon) {
-        soon.key = `${name} ${id}`;
-        probe.next.add(soon);
-      }
+      if (next && next(args)) probe.next.add(key = `${name} ${id}`);
       return id;
     };
   };
   const forget = (owner, name, asked) => {
     const original = owner[name];
     owner[name] = function (id) {
-      for (const soon of probe.next) if (soon.key === `${asked} ${id}`) probe.next.delete(soon);
+      probe.next.delete(`${asked} ${id}`);
       return original.apply(this, [id]);
     };
   };
