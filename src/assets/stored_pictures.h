@@ -33,4 +33,11 @@ extern const Layout photos[photoCount];
 alignas(pixelAlignment) extern const unsigned char iconPixels[];
 extern const Layout icon;
 
+// Wraps stored pixels without copying them. Every QImage that shares them
+// is const or detaches on its first write, so the read-only data is never
+// written.
+inline QImage image(const unsigned char* array, const Layout& layout) {
+    return QImage(array + layout.offset, layout.width, layout.height, layout.bytesPerLine, layout.format);
+}
+
 }  // namespace vorarid::stored

@@ -1,4 +1,4 @@
-// The pictures as a page carries them: the committed files themselves,
+// The pictures as a page carries them: the committed tiles and photographs,
 // each decoded the first time it is drawn, into exactly what Qt's readers
 // make of that file.
 #include "picture_files.h"
@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(copy.image(), again.holders.tile(2, 7).image());
         QVERIFY(again.holders.tile(2, 7).decoded());
 
-        // The icon keeps its mask.
+        // The icon, which comes decoded, keeps its mask.
         QCOMPARE(pictures.icon.size(), QSize(iconPixels, iconPixels));
         QCOMPARE(qAlpha(pictures.icon.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(pictures.icon.pixel(16, 16)), 255);
